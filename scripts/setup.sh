@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine, as root.
+# Idempotent: a second run finds everything in place and returns in seconds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+say() { printf 'setup: %s\n' "$*"; }
+
+export DEBIAN_FRONTEND=noninteractive
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix nasm dpkg-dev
+  wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  libjpeg62-turbo-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev python3 chromium nodejs npm iproute2 util-linux
+)
+
+missing=()
+dpkg --print-foreign-architectures | grep -qx i386 || { say "enabling i386 multiarch"; dpkg --add-architecture i386; missing+=(update); }
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+src_list=/etc/apt/sources.list.d/velmora-src.sources
+if [ ! -f "$src_list" ]; then
+  say "adding a deb-src entry of our own ($src_list)"
+  cat > "$src_list" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  missing+=(update)
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  say "installing packages (${#missing[@]} missing), this takes a few minutes"
+  apt-get update -qq >/dev/null
+  # nodejs may come from another repository already; do not fight over npm then.
+  pkgs=("${packages[@]}")
+  if command -v npm >/dev/null; then pkgs=("${pkgs[@]/npm/}"); fi
+  if command -v node >/dev/null; then pkgs=("${pkgs[@]/nodejs/}"); fi
+  apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/tmp/velmora-apt.log 2>&1 \
+    || { tail -n 30 /tmp/velmora-apt.log; exit 1; }
+fi
+
+# libjpeg-turbo for i686-w64-mingw32, static, SIMD on, from Debian's own source package.
+jpeg_prefix=$root/.deps/libjpeg-i686
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+  say "building libjpeg-turbo for i686-w64-mingw32 into .deps/"
+  work=$root/.deps/src
+  rm -rf "$work" && mkdir -p "$work"
+  (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) \
+    || { apt-get update -qq >/dev/null; (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null); }
+  srcdir=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  cmake -S "$srcdir" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+    -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DCMAKE_ASM_NASM_COMPILER=nasm \
+    -DCMAKE_SYSTEM_PROCESSOR=i686 >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log"; exit 1; }
+  grep -q 'SIMD extensions: i386' "$work/configure.log" || grep -qi 'simd' "$work/configure.log" || true
+  cmake --build "$work/build" >"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log"; exit 1; }
+  cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+
+# Node packages for the page tests, pinned by the lock file.
+if [ -f tests/pages/package-lock.json ] && [ ! -d tests/pages/node_modules ]; then
+  say "installing the page tests' npm packages"
+  (cd tests/pages && npm ci --silent --no-audit --no-fund >/dev/null)
+fi
+say "ready"
