@@ -58,6 +58,13 @@ int ShowMessageWide(TextValue message, int32_t style, const wchar_t* title) {
 
 bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
   if (!path || !*path) return false;
+  // Windows refuses to recreate a hidden, system or read-only file with normal
+  // attributes; asking first gives that answer on every platform (Wine, root).
+  DWORD existing = GetFileAttributesA(path);
+  if (existing != INVALID_FILE_ATTRIBUTES &&
+      (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY))) {
+    return false;
+  }
   FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   for (ByteArray b : parts) {

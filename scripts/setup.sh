@@ -18,6 +18,8 @@ packages=(
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || { say "enabling i386 multiarch"; dpkg --add-architecture i386; missing+=(update); }
 for p in "${packages[@]}"; do
+  # Node.js may come from another repository with npm inside it.
+  case $p in nodejs | npm) command -v "${p/nodejs/node}" >/dev/null && continue ;; esac
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
 src_list=/etc/apt/sources.list.d/velmora-src.sources
@@ -35,10 +37,8 @@ fi
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing packages (${#missing[@]} missing), this takes a few minutes"
   apt-get update -qq >/dev/null
-  # nodejs may come from another repository already; do not fight over npm then.
-  pkgs=("${packages[@]}")
-  if command -v npm >/dev/null; then pkgs=("${pkgs[@]/npm/}"); fi
-  if command -v node >/dev/null; then pkgs=("${pkgs[@]/nodejs/}"); fi
+  pkgs=()
+  for p in "${missing[@]}"; do [ "$p" = update ] || pkgs+=("$p"); done
   apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/tmp/velmora-apt.log 2>&1 \
     || { tail -n 30 /tmp/velmora-apt.log; exit 1; }
 fi

@@ -1,0 +1,7 @@
+# velmora_add_wine_test(name target [args...])
+# One CTest test that runs a cross-compiled program under Wine.
+function(velmora_add_wine_test name target)
+  add_test(NAME ${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,205 @@
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "base/value.h"
+
+namespace {
+
+std::map<std::string, ChildCase>& ChildCases() {
+  static std::map<std::string, ChildCase> cases;
+  return cases;
+}
+
+struct FindState {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
+  auto* state = reinterpret_cast<FindState*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[32];
+  if (pid == state->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 32) && wcscmp(cls, L"#32770") == 0) {
+    state->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Icon handles do not cross processes under Wine, so the screen is compared.
+std::vector<DWORD> ScreenPixels(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+  auto* out = reinterpret_cast<MessageBoxContents*>(lp);
+  wchar_t cls[32];
+  GetClassNameW(child, cls, 32);
+  LONG style = GetWindowLongW(child, GWL_STYLE);
+  if (_wcsicmp(cls, L"Button") == 0) {
+    wchar_t caption[64];
+    GetWindowTextW(child, caption, 64);
+    out->buttons.push_back(caption);
+  } else if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+    out->has_icon = true;
+    out->icon_pixels = ScreenPixels(child);
+  }
+  return TRUE;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(hwnd, s.data(), n + 1);
+  s.resize(static_cast<size_t>(n));
+  return s;
+}
+
+}  // namespace
+
+HWND WaitForMessageBox(DWORD pid, int timeout_ms) {
+  for (int waited = 0; waited <= timeout_ms; waited += 50) {
+    FindState state{pid, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&state));
+    if (state.found) return state.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+MessageBoxContents ReadMessageBox(HWND box) {
+  MessageBoxContents out;
+  Sleep(300);  // let the box paint before its icon is read off the screen
+  out.title = WindowText(box);
+  HWND text = GetDlgItem(box, 0xFFFF);
+  if (text) out.text = WindowText(text);
+  EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+void PressMessageBoxButton(HWND box, int id) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+ChildCaseRegistration::ChildCaseRegistration(const char* name, ChildCase run) { ChildCases()[name] = run; }
+
+DWORD ChildProcess::Wait(int timeout_ms) {
+  if (WaitForSingleObject(process, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+ChildProcess::~ChildProcess() {
+  if (!process) return;
+  if (Wait(0) == STILL_ACTIVE) TerminateProcess(process, 1);
+  CloseHandle(process);
+}
+
+bool StartProgram(const std::string& command_line, const std::string& current_dir, ChildProcess* child) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = command_line;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      current_dir.empty() ? nullptr : current_dir.c_str(), &si, &pi)) {
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  child->process = pi.hProcess;
+  child->pid = pi.dwProcessId;
+  return true;
+}
+
+bool StartChild(const char* name, ChildProcess* child) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return StartProgram(std::string("\"") + self + "\" --child=" + name, "", child);
+}
+
+ScratchDir::ScratchDir() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  static int counter = 0;
+  path_ = std::string(temp) + "velmora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(++counter);
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchDir::~ScratchDir() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, "..")) continue;
+      std::string file = path_ + "\\" + found.cFileName;
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryA(file.c_str());
+      } else {
+        DeleteFileA(file.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string out;
+  char buf[65536];
+  DWORD n = 0;
+  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+  CloseHandle(f);
+  return out;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+  return CloseHandle(f) && ok;
+}
+
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+int RunTestMain(int argc, char** argv) {
+  InitValueModel();
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--child=", 8) != 0) continue;
+    auto it = ChildCases().find(argv[i] + 8);
+    return it == ChildCases().end() ? 99 : it->second();
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
