@@ -5,6 +5,7 @@
 #include "base/fatal.h"
 #include "base/value.h"
 #include "core/services.h"
+#include "core/startup.h"
 
 namespace {
 
@@ -30,7 +31,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitValueModel();
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
-  // The application's windows join here as they are built.
+  // Until windows are loaded from their descriptions, the main window's first and
+  // last handlers run here back to back.
+  OnStartup();
+  OnShutdown();
   RunCleanupSteps();
   return 0;
 }

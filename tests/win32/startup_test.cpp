@@ -1,0 +1,182 @@
+// The start-up and shutdown handlers against a real directory, and the real
+// velmora.exe started from somewhere else.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+#include "core/pages.h"
+#include "core/services.h"
+#include "core/startup.h"
+#include "support/test_support.h"
+
+namespace {
+
+std::string PageBytes(const ContentPage& page) {
+  return std::string(reinterpret_cast<const char*>(ByteArrayData(page.bytes)),
+                     static_cast<size_t>(ByteArrayLength(page.bytes)));
+}
+
+std::set<std::string> ListDirectory(const std::string& dir) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// Wine reports every regular file as archive; the other bits are what matter.
+DWORD VisibleAttributes(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? a : a & ~FILE_ATTRIBUTE_ARCHIVE;
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GetCurrentDirectoryA(MAX_PATH, old_cwd_);
+    RecordRunDirectory(dir_.File("velmora.exe").c_str(), IsGbkLeadByte);
+    SetCurrentDirectoryA(dir_.path().c_str());
+  }
+  void TearDown() override { SetCurrentDirectoryA(old_cwd_); }
+
+  ScratchDir dir_;
+  char old_cwd_[MAX_PATH];
+};
+
+TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
+  ASSERT_TRUE(WriteWholeFile(dir_.File("notes.txt"), "mine"));
+  ASSERT_TRUE(WriteWholeFile(dir_.File("other.html"), "mine too"));
+  SetFileAttributesA(dir_.File("other.html").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+  OnStartup();
+  for (const ContentPage& page : kContentPages) {
+    std::string path = dir_.File(page.file_name);
+    EXPECT_EQ(ReadWholeFile(path), PageBytes(page)) << page.file_name;
+    EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
+  }
+  EXPECT_EQ(ListDirectory(dir_.path()).size(), 7u);
+
+  OnShutdown();
+  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html"}));
+  EXPECT_EQ(ReadWholeFile(dir_.File("notes.txt")), "mine");
+  EXPECT_EQ(VisibleAttributes(dir_.File("other.html")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(StartupTest, StaleLeftoverPagesAreReplaced) {
+  // As a fatal end leaves them: hidden; and worse, read-only and system.
+  const DWORD leftovers[] = {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY,
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_READONLY,
+                             FILE_ATTRIBUTE_NORMAL};
+  for (int i = 0; i < kContentPageCount; ++i) {
+    std::string path = dir_.File(kContentPages[i].file_name);
+    ASSERT_TRUE(WriteWholeFile(path, "stale page"));
+    SetFileAttributesA(path.c_str(), leftovers[i]);
+  }
+  OnStartup();
+  for (const ContentPage& page : kContentPages) {
+    std::string path = dir_.File(page.file_name);
+    EXPECT_EQ(ReadWholeFile(path), PageBytes(page)) << page.file_name;
+    EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
+  }
+  OnShutdown();
+  EXPECT_TRUE(ListDirectory(dir_.path()).empty());
+}
+
+TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
+  OnStartup();
+  std::string first = dir_.File(kContentPages[0].file_name);
+  SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY);
+  OnShutdown();
+  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{kContentPages[0].file_name}));
+}
+
+// Collects the names added to and removed from a directory while it is watched.
+class DirectoryWatch {
+ public:
+  explicit DirectoryWatch(const std::string& dir)
+      : handle_(CreateFileA(dir.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)),
+        stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        thread_([this] { Run(); }) {}
+  ~DirectoryWatch() {
+    Stop();
+    CloseHandle(handle_);
+    CloseHandle(stop_);
+  }
+  void Stop() {
+    SetEvent(stop_);
+    if (thread_.joinable()) thread_.join();
+  }
+  std::set<std::string> added, removed;
+
+ private:
+  void Run() {
+    OVERLAPPED ov{};
+    ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    alignas(DWORD) char buf[16384];
+    for (;;) {
+      ResetEvent(ov.hEvent);
+      if (!ReadDirectoryChangesW(handle_, buf, sizeof buf, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &ov,
+                                 nullptr)) {
+        break;
+      }
+      HANDLE waits[] = {ov.hEvent, stop_};
+      DWORD which = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+      DWORD n = 0;
+      if (which != WAIT_OBJECT_0 || !GetOverlappedResult(handle_, &ov, &n, FALSE)) {
+        CancelIo(handle_);
+        break;
+      }
+      for (char* p = buf; n > 0;) {
+        auto* info = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(p);
+        std::wstring wide(info->FileName, info->FileNameLength / sizeof(wchar_t));
+        std::string name(wide.begin(), wide.end());
+        if (info->Action == FILE_ACTION_ADDED) added.insert(name);
+        if (info->Action == FILE_ACTION_REMOVED) removed.insert(name);
+        if (!info->NextEntryOffset) break;
+        p += info->NextEntryOffset;
+      }
+    }
+    CloseHandle(ov.hEvent);
+  }
+  HANDLE handle_;
+  HANDLE stop_;
+  std::thread thread_;
+};
+
+TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
+  char self[MAX_PATH];
+  ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  ScratchDir home, elsewhere;
+  std::string exe = home.File("velmora.exe");
+  ASSERT_TRUE(CopyFileA(WindowsPath(__argv[1]).c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(WriteWholeFile(home.File("readme.txt"), "keep"));
+
+  std::set<std::string> page_names;
+  for (const ContentPage& page : kContentPages) page_names.insert(page.file_name);
+  {
+    DirectoryWatch watch(home.path());
+    Sleep(200);
+    ChildProcess run;
+    ASSERT_TRUE(StartProgram("\"" + exe + "\"", elsewhere.path(), &run));
+    EXPECT_EQ(run.Wait(60000), 0u);
+    Sleep(500);
+    watch.Stop();
+    EXPECT_EQ(watch.added, page_names);
+    EXPECT_EQ(watch.removed, page_names);
+  }
+  EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt"}));
+  EXPECT_EQ(ReadWholeFile(home.File("readme.txt")), "keep");
+  EXPECT_TRUE(ListDirectory(elsewhere.path()).empty()) << "nothing lands in the current directory";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunTestMain(argc, argv); }
