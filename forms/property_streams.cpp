@@ -1,0 +1,269 @@
+#include "forms/property_streams.h"
+
+#include <cstring>
+
+namespace {
+
+// Typed reads over a stream; each keeps the stream's sticky failure.
+struct FieldReader {
+  ByteStream s;
+
+  void Int(int32_t* v) { s.I32(v); }
+  void Colour(uint32_t* v) { s.U32(v); }
+  void Counted(ByteView* v) { s.Counted(v); }
+  void Char16(uint16_t* v) { s.U16(v); }
+  void Font(StoredFont* f) {
+    ByteView bytes;
+    if (!s.Counted(&bytes)) return;
+    if (bytes.size == 0) {
+      f->present = false;
+    } else if (bytes.size == sizeof(LogFontA)) {
+      f->present = true;
+      std::memcpy(&f->font, bytes.data, sizeof(LogFontA));
+    } else {
+      s.Fail();  // a font is 60 bytes or nothing
+    }
+  }
+  void RawFont(LogFontA* f) {
+    ByteView bytes;
+    if (s.Bytes(sizeof(LogFontA), &bytes)) std::memcpy(f, bytes.data, sizeof(LogFontA));
+  }
+  void Reserved(int n) { s.Skip(4 * n); }
+
+  // Reads the version into *version; false stops the caller.
+  bool Version(uint32_t* version, uint32_t highest, StreamResult* result) {
+    if (!s.U32(version)) {
+      *result = StreamResult::kDamaged;
+      return false;
+    }
+    if (*version > highest) {
+      *result = StreamResult::kVersionTooHigh;
+      return false;
+    }
+    return true;
+  }
+  StreamResult Result() const { return s.ok() ? StreamResult::kOk : StreamResult::kDamaged; }
+};
+
+// Starts a kind's read: defaults first, then the version check.
+template <typename P>
+bool Begin(FieldReader& r, P* out, uint32_t highest, StreamResult* result) {
+  *out = P{};
+  return r.Version(&out->version, highest, result);
+}
+
+}  // namespace
+
+StreamResult ReadWindowProperties(ByteView stream, WindowProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kWindowStreamVersion, &result)) return result;
+  r.Int(&p->Border);
+  r.Int(&p->PictureMode);
+  r.Colour(&p->BackColor);
+  r.Int(&p->MaxButton);
+  r.Int(&p->MinButton);
+  r.Int(&p->ControlBox);
+  r.Int(&p->Position);
+  r.Int(&p->Movable);
+  r.Int(&p->p14);
+  r.Int(&p->EnterMovesFocus);
+  r.Int(&p->EscCloses);
+  r.Int(&p->F1OpensHelp);
+  r.Int(&p->HelpContext);
+  if (p->version >= 2) r.Int(&p->ShowInTaskbar);
+  if (p->version >= 3) {
+    r.Int(&p->DragAnywhere);
+    r.Int(&p->Shape);
+  }
+  if (p->version >= 4) r.Int(&p->TopMost);
+  if (p->version >= 5) r.Int(&p->KeepCaptionActive);
+  if (p->version >= 6) r.Counted(&p->ClassName);
+  r.Counted(&p->BackPicture);
+  r.Counted(&p->Icon);
+  r.Counted(&p->BackSound);
+  r.Counted(&p->Caption);
+  r.Counted(&p->HelpFile);
+  return r.Result();
+}
+
+StreamResult ReadButtonProperties(ByteView stream, ButtonProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kButtonStreamVersion, &result)) return result;
+  r.Int(&p->ButtonType);
+  r.Int(&p->HAlign);
+  r.Int(&p->VAlign);
+  r.Counted(&p->Picture);
+  r.Font(&p->Font);
+  r.Counted(&p->Caption);
+  return r.Result();
+}
+
+StreamResult ReadLabelProperties(ByteView stream, LabelProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kLabelStreamVersion, &result)) return result;
+  r.Int(&p->p9);
+  r.Int(&p->p11);
+  r.Int(&p->Border);
+  r.Colour(&p->p12);
+  r.Colour(&p->p13);
+  r.Colour(&p->p14);
+  r.Colour(&p->TextColor);
+  r.Colour(&p->BackColor);
+  r.Int(&p->PictureMode);
+  r.Int(&p->p20);
+  r.Colour(&p->p21);
+  r.Colour(&p->p22);
+  r.Colour(&p->p23);
+  r.Int(&p->Align);
+  r.Int(&p->VAlign);
+  r.Int(&p->WordWrap);
+  r.Font(&p->Font);
+  r.Counted(&p->BackPicture);
+  r.Counted(&p->Caption);
+  if (p->version >= 2) {
+    r.Counted(&p->p27);
+    r.Counted(&p->p28);
+  }
+  return r.Result();
+}
+
+StreamResult ReadPicBoxProperties(ByteView stream, PicBoxProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kPicBoxStreamVersion, &result)) return result;
+  r.Int(&p->Border);
+  r.Colour(&p->BackColor);
+  r.Int(&p->DisplayMode);
+  r.Int(&p->p12);
+  r.Counted(&p->Picture);
+  if (p->version >= 2) {
+    r.Counted(&p->p13);
+    r.Counted(&p->p14);
+  }
+  return r.Result();
+}
+
+StreamResult ReadEditBoxProperties(ByteView stream, EditBoxProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kEditBoxStreamVersion, &result)) return result;
+  r.Int(&p->Border);
+  r.Colour(&p->TextColor);
+  r.Colour(&p->BackColor);
+  r.Int(&p->p13);
+  r.Int(&p->MaxLength);
+  r.Int(&p->MultiLine);
+  r.Int(&p->ScrollBars);
+  r.Int(&p->Align);
+  r.Int(&p->p18);
+  r.Char16(&p->PasswordChar);
+  r.Int(&p->p20);
+  r.Int(&p->p21);
+  r.Int(&p->p22);
+  r.Int(&p->p23);
+  r.Int(&p->p24);
+  r.Int(&p->p25);
+  r.Font(&p->Font);
+  r.Counted(&p->Content);
+  if (p->version >= 2) {
+    r.Counted(&p->p27);
+    r.Counted(&p->p28);
+  }
+  return r.Result();
+}
+
+StreamResult ReadHtmlViewerProperties(ByteView stream, HtmlViewerProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  if (!Begin(r, p, kHtmlViewerStreamVersion, &result)) return result;
+  r.Int(&p->FontSize);
+  r.Int(&p->Offline);
+  r.Int(&p->Silent);
+  r.Counted(&p->url);
+  return r.Result();
+}
+
+StreamResult ReadPageControlProperties(ByteView stream, PageControlProperties* p) {
+  FieldReader r{ByteStream(stream)};
+  StreamResult result;
+  // Later versions only add fields at the end, so any version is readable.
+  if (!Begin(r, p, UINT32_MAX, &result)) return result;
+  r.Int(&p->HeaderPosition);
+  r.Int(&p->MultiRow);
+  r.Int(&p->CurrentPage);
+  r.Int(&p->HideHeaders);
+  r.RawFont(&p->Font);
+  r.Counted(&p->Pages);
+  r.Int(&p->HeaderHeight);
+  r.Int(&p->p19);
+  r.Int(&p->p20);
+  r.Int(&p->p21);
+  r.Counted(&p->HeaderImages);
+  r.Counted(&p->p23);
+  r.Counted(&p->ScrollButtonImages);
+  r.Counted(&p->p25);
+  r.Int(&p->p28);
+  r.Colour(&p->p29);
+  r.Colour(&p->p30);
+  r.Colour(&p->p31);
+  r.Reserved(1);
+  r.Colour(&p->p38);
+  r.Colour(&p->p39);
+  r.Colour(&p->p40);
+  r.Reserved(1);
+  r.Colour(&p->p34);
+  r.Colour(&p->p35);
+  r.Colour(&p->p44);
+  r.Reserved(1);
+  r.Int(&p->p48);
+  r.Int(&p->p49);
+  r.Reserved(3);
+  if (p->version > 1) {
+    r.Int(&p->p53);
+    r.Colour(&p->p54);
+    r.Colour(&p->p55);
+    r.Colour(&p->p56);
+  }
+  if (p->version > 2) r.Int(&p->HeadersLocked);
+  if (p->version > 4) r.Int(&p->p47);
+  if (p->version > 5) r.Int(&p->DefaultFont);
+  if (p->version > 6) r.Int(&p->p62);
+  if (r.Result() != StreamResult::kOk) return StreamResult::kDamaged;
+  // The page list is part of the stream: a damaged one damages the stream.
+  return ReadPageList(p->Pages, [](uint32_t, const StoredPage&) {});
+}
+
+StreamResult ReadPageListHeader(ByteStream& s, uint32_t* version, uint32_t* count) {
+  constexpr uint32_t kSmallestPage = 4 + 20 * 4;  // empty caption and the words of version 1
+  if (!s.U32(version) || !s.U32(count) || *count > s.remaining() / kSmallestPage) return StreamResult::kDamaged;
+  return StreamResult::kOk;
+}
+
+bool ReadStoredPage(ByteStream& s, uint32_t version, StoredPage* page) {
+  s.Counted(&page->caption);
+  for (int32_t& v : page->header_images) s.I32(&v);
+  s.Skip(4);
+  for (auto& triple : page->attributes) {
+    for (int32_t& v : triple) s.I32(&v);
+    s.Skip(4);
+  }
+  s.I32(&page->shown);
+  s.I32(&page->enabled);
+  s.Skip(8);
+  if (version > 1) s.Counted(&page->tooltip);
+  if (version > 2) s.I32(&page->excluded);
+  uint32_t groups;
+  if (s.U32(&groups)) {
+    if (groups > s.remaining() / 16) return s.Fail();
+    s.Skip(16 * groups);
+  }
+  return s.ok();
+}
+
+ByteView ImageListStream(ByteView block) {
+  if (block.size <= 8 || std::memcmp(block.data, "MITL", 4) != 0) return {};
+  return ByteView{block.data + 8, block.size - 8};
+}
