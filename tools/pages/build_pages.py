@@ -82,7 +82,7 @@ def link(url, text="下载"):
 def data_rows(kind, rows, entries, placeholder):
     """Cells of every data row: the entry text, then the link cells (None for an empty cell)."""
     if kind == "upcoming":
-        return [["更新中……", link(placeholder), None], ["下个版本即可下载！", None, None]] + \
+        return [[UPDATING, link(placeholder), None], ["下个版本即可下载！", None, None]] + \
                [["", None, None] for _ in range(rows - 2)]
     if len(entries) != rows - 2:
         raise PageError(f"{len(entries)} entries, the page needs {rows - 2}")
@@ -172,7 +172,7 @@ def build(data_dir, out_dir):
     check_text(site["banner"], "pages.json banner")
     check_url(site["placeholder"], "placeholder")
     pager = (data_dir / "pager.js").read_text(encoding="utf-8")
-    out_dir.mkdir(parents=True, exist_ok=True)
+    built = {}
     for file, title, kind, rows, per_screen, beyond_gb2312 in PAGES:
         try:
             source = data_dir / file.replace(".html", ".txt")
@@ -182,7 +182,11 @@ def build(data_dir, out_dir):
             check_page(text, rows, beyond_gb2312)
         except PageError as error:
             raise PageError(f"{file}: {error}") from None
-        (out_dir / file).write_bytes(text.encode("gbk"))
+        built[file] = text.encode("gbk")
+    # Nothing is written unless every page is sound.
+    out_dir.mkdir(parents=True, exist_ok=True)
+    for file, data in built.items():
+        (out_dir / file).write_bytes(data)
 
 
 def main():
