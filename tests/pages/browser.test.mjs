@@ -102,23 +102,23 @@ function walks(screens) {
 }
 
 describe('pager', () => {
-  for (const spec of PAGES) {
-    const screens = Math.ceil(spec.rows / spec.size);
-    describe(spec.file, () => {
+  for (const info of PAGES) {
+    const screens = Math.ceil(info.rows / info.size);
+    describe(info.file, () => {
       test('on load: title, first screen, 下一页 and 尾页 are links', async () => {
-        const page = await open(spec.file);
-        assert.equal(await page.title(), spec.title);
-        assert.equal(await page.locator('#tableqvd > tr').count(), spec.rows);
-        assert.deepEqual(await observe(page), expected(spec, 1, ['next', 'last']));
+        const page = await open(info.file);
+        assert.equal(await page.title(), info.title);
+        assert.equal(await page.locator('#tableqvd > tr').count(), info.rows);
+        assert.deepEqual(await observe(page), expected(info, 1, ['next', 'last']));
         await page.close();
       });
       for (const [name, steps] of Object.entries(walks(screens))) {
         test(name, async () => {
-          const page = await open(spec.file);
+          const page = await open(info.file);
           for (const [how, action, screen, links] of steps) {
             if (how === 'click') await click(page, `#${SPAN[action]} > a`);
             else await page.evaluate(`${action}()`);
-            const want = expected(spec, screen, links);
+            const want = expected(info, screen, links);
             assert.deepEqual(await settle(page, want), want, `after ${how} ${action}`);
           }
           await page.close();
@@ -172,19 +172,19 @@ const ROW_KINDS = {
 
 describe('page contents', () => {
   const placeholders = new Set();
-  for (const spec of PAGES) {
-    test(`${spec.file}: banner, column widths and rows of its kind`, async () => {
-      const page = await open(spec.file);
+  for (const info of PAGES) {
+    test(`${info.file}: banner, column widths and rows of its kind`, async () => {
+      const page = await open(info.file);
       const { banner, widths, rows } = await contents(page);
       await page.close();
-      const video = spec.kind === 'video';
+      const video = info.kind === 'video';
       assert.deepEqual(banner, { colspan: video ? 5 : 6, cls: 'STYLE1', color: 'rgb(255, 0, 0)', size: '14px',
         links: [['点击进入', PUBLISHER, '_blank']], endsInLink: true });
       assert.deepEqual(widths, video ? ['436', '117'] : ['355', '83', '82']);
-      assert.equal(rows.length, spec.rows);
+      assert.equal(rows.length, info.rows);
 
       // Take the placeholder from the "更新中……" row; every page must use the same one.
-      const placeholder = rows[spec.kind === 'upcoming' ? 0 : spec.rows - 2][1].links[0][1];
+      const placeholder = rows[info.kind === 'upcoming' ? 0 : info.rows - 2][1].links[0][1];
       placeholders.add(placeholder);
       assert.equal(new URL(placeholder).pathname, '/');
 
@@ -193,7 +193,7 @@ describe('page contents', () => {
         const where = `row ${n}`;
         assert.equal(parseInt(cells[0].text, 10), n, `${where} is numbered`);
         assert.equal(cells[0].align, 'left', where);
-        const kinds = ROW_KINDS[spec.kind](n, spec.rows, placeholder);
+        const kinds = ROW_KINDS[info.kind](n, info.rows, placeholder);
         assert.equal(cells.length, kinds.length, `${where} cells`);
         kinds.forEach((want, c) => {
           const cell = cells[c];
@@ -202,7 +202,7 @@ describe('page contents', () => {
           else assert.deepEqual(cell.links, [[...want.link, '_blank']], `${where} cell ${c}`);
         });
         // The two downloads of one file are on two different sharing services.
-        if (spec.kind === 'download' && n <= spec.rows - 2) {
+        if (info.kind === 'download' && n <= info.rows - 2) {
           assert.notEqual(new URL(cells[1].links[0][1]).host, new URL(cells[2].links[0][1]).host, where);
         }
       });
