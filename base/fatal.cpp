@@ -7,6 +7,7 @@
 namespace {
 
 CleanupStep g_steps[8];
+bool g_reporting = false;  // a fatal report has begun
 int g_step_count = 0;
 
 // Appends without splitting a double-byte character; returns false when cut.
@@ -73,7 +74,10 @@ const char* RuntimeErrorMessage(int32_t code) {
 
 void raise_runtime_error(int32_t code) { ReportFatal(code, RuntimeErrorMessage(code)); }
 
+bool FatalReportInProgress() { return g_reporting; }
+
 void ReportFatal(int32_t code, const char* message) {
+  g_reporting = true;
   // A fixed buffer: the report must work when the heap is what failed.
   static char text[4096];
   BuildFatalReport(code, message, text, sizeof text);

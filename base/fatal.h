@@ -12,6 +12,9 @@ size_t BuildFatalReport(int32_t code, const char* message, char* buf, size_t siz
 // Shows the report titled "错误", runs the process clean-up, ends with -1.
 [[noreturn]] void ReportFatal(int32_t code, const char* message);
 
+// True from the moment a fatal report starts: event dispatch stops then.
+bool FatalReportInProgress();
+
 // Raises the report for one of the runtime-error codes 1 to 11.
 [[noreturn]] void raise_runtime_error(int32_t code);
 const char* RuntimeErrorMessage(int32_t code);
