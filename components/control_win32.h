@@ -1,0 +1,92 @@
+// The base of every control object and the one place that makes a control's
+// window. A control object is attached to its window when the window is made,
+// handles its own messages, and gets its parent's notifications handed back.
+// Does not know windows' descriptions or event bindings: it raises events
+// through the dispatcher and asks its LiveWindow for anything window-wide.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "components/property_values.h"
+#include "forms/byte_stream.h"
+#include "forms/dispatcher.h"
+
+class LiveWindow;
+
+// What a kind is given to make one control from its record.
+struct CreateArgs {
+  ByteView properties;  // the kind's stored property stream
+  DWORD style = 0;      // WS_TABSTOP and WS_DISABLED from the record; never WS_VISIBLE
+  HWND parent = nullptr;
+  int child_id = 0;     // 100, 110, 120, ... in creation order
+  int x = 0, y = 0, width = 0, height = 0;
+  uint32_t window_id = 0;
+  uint32_t control_id = 0;
+  bool design = false;
+  LiveWindow* window = nullptr;  // the window the control belongs to
+};
+
+// Sent by the loader to every control, then the window, once all exist.
+inline constexpr UINT kLoadCompleteMessage = 0x8076;
+
+class Control {
+ public:
+  explicit Control(const CreateArgs& args)
+      : window_(args.window), window_id_(args.window_id), control_id_(args.control_id) {}
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control() = default;
+
+  HWND hwnd() const { return hwnd_; }
+  uint32_t window_id() const { return window_id_; }
+  uint32_t control_id() const { return control_id_; }
+  LiveWindow* window() const { return window_; }
+
+  // The kind's own properties; index is the property index minus 8.
+  // GetProperty returns false when it cannot answer (the reader then gets zero).
+  virtual bool GetProperty(int index, int sub, PropertyOut* out) = 0;
+  // Returns true when the control must be re-created for the change to show.
+  virtual bool SetProperty(int index, int sub, const PropertyIn& in) = 0;
+  // A new stored property stream holding the current values (for re-creation).
+  virtual Bytes SaveProperties() = 0;
+
+  // Whether focus may land here when a page's children are refreshed.
+  virtual bool TakesFocus() const { return false; }
+  // Parent notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM)
+  // handed back to the control that caused them; true when handled.
+  virtual bool OnParentNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+  // Raises an event of this control through the dispatcher.
+  bool RaiseEvent(int32_t event, std::initializer_list<int32_t> args = {}, EventNotice* out = nullptr);
+
+  // Routes messages of a control window to its object.
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static Control* FromHwnd(HWND hwnd);
+
+ protected:
+  // The one place a control's window is made. For a class of our own the
+  // object is attached at WM_NCCREATE; a system class (BUTTON, EDIT) is
+  // subclassed right after creation. Either way messages reach HandleMessage.
+  bool CreateHwnd(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style,
+                  const CreateArgs& args, bool system_class);
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+
+  HWND hwnd_ = nullptr;
+  bool system_class_ = false;
+  LiveWindow* window_;
+  uint32_t window_id_;
+  uint32_t control_id_;
+};
+
+// Hands a parent notification to the control object that sent it; used by
+// every window procedure that can be a parent (the frame, a PageControl).
+bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// Registers a window class of our own once; false when registration failed.
+bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background);
