@@ -528,4 +528,13 @@ std::vector<uint8_t> CompileWindows(const std::vector<WindowSource>& windows) {
   return std::move(o.bytes());
 }
 
+std::vector<uint8_t> CompileWindowsOrError(const std::vector<WindowSource>& windows, std::string* error) {
+  try {
+    return CompileWindows(windows);
+  } catch (const std::exception& e) {
+    *error = e.what();
+    return {};
+  }
+}
+
 }  // namespace formc

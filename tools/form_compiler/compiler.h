@@ -27,6 +27,10 @@ struct WindowSource {
 // The whole block: the window index, then each window in the given order.
 std::vector<uint8_t> CompileWindows(const std::vector<WindowSource>& windows);
 
+// As CompileWindows, for callers built without exceptions: an empty block
+// and the reason in *error when the sources are faulty.
+std::vector<uint8_t> CompileWindowsOrError(const std::vector<WindowSource>& windows, std::string* error);
+
 // Reads a source file.
 WindowSource LoadWindowSource(const std::filesystem::path& file);
 
