@@ -1,3 +1,4 @@
+/* clang-format off */
 /* Assembler macros that lay out constants in the image's read-only data.
    Included by .S files only; a byte array is marker 1, length, bytes. */
 #define VELMORA_CAT2(a, b) a##b

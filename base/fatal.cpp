@@ -64,8 +64,8 @@ size_t BuildFatalReport(int32_t code, const char* message, char* buf, size_t siz
 
 const char* RuntimeErrorMessage(int32_t code) {
   static const char* const kMessages[] = {
-      gbk::kRuntimeError1, gbk::kRuntimeError2, gbk::kRuntimeError3,  gbk::kRuntimeError4,
-      gbk::kRuntimeError5, gbk::kRuntimeError6, gbk::kRuntimeError7,  gbk::kRuntimeError8,
+      gbk::kRuntimeError1, gbk::kRuntimeError2,  gbk::kRuntimeError3,  gbk::kRuntimeError4,
+      gbk::kRuntimeError5, gbk::kRuntimeError6,  gbk::kRuntimeError7,  gbk::kRuntimeError8,
       gbk::kRuntimeError9, gbk::kRuntimeError10, gbk::kRuntimeError11,
   };
   if (code < 1 || code > 11) return "";

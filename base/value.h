@@ -64,7 +64,7 @@ class Text {
   }
   ~Text() { release(p_); }
 
-  TextValue get() const { return p_; }           // may be null
+  TextValue get() const { return p_; }             // may be null
   TextValue c_str() const { return OrEmpty(p_); }  // never null
   char* data() { return p_; }
   char* Detach() { return std::exchange(p_, nullptr); }

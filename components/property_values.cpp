@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 const char kDefaultFontFace[] = "\xCB\xCE\xCC\xE5";  // 宋体
 
 namespace {
@@ -59,9 +58,12 @@ int32_t NormalizeBool(int64_t v) { return v != 0 ? 1 : 0; }
 int32_t BoolForReading(int64_t v) { return v == 1 ? 1 : 0; }
 
 int32_t ClampPosition(int64_t v) {
-  return static_cast<int32_t>(v < -kMaxCoordinate ? -kMaxCoordinate : (v > kMaxCoordinate ? kMaxCoordinate : v));
+  return static_cast<int32_t>(v < -kMaxCoordinate ? -kMaxCoordinate
+                                                  : (v > kMaxCoordinate ? kMaxCoordinate : v));
 }
-int32_t ClampSize(int64_t v) { return static_cast<int32_t>(v < 0 ? 0 : (v > kMaxCoordinate ? kMaxCoordinate : v)); }
+int32_t ClampSize(int64_t v) {
+  return static_cast<int32_t>(v < 0 ? 0 : (v > kMaxCoordinate ? kMaxCoordinate : v));
+}
 
 bool ApplyFontValue(LogFontA* font, int32_t sub, const PropertyIn& v) {
   int64_t n = v.number;
@@ -107,17 +109,34 @@ bool ReadFontValue(const LogFontA& font, int32_t sub, PropertyOut* out) {
   int32_t size = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
   switch (sub) {
     case -1:
-      out->font = {font.lfEscapement, font.lfWeight >= 700, font.lfItalic != 0, font.lfUnderline != 0,
-                   font.lfStrikeOut != 0, size, nullptr};
+      out->font = {font.lfEscapement,
+                   font.lfWeight >= 700,
+                   font.lfItalic != 0,
+                   font.lfUnderline != 0,
+                   font.lfStrikeOut != 0,
+                   size,
+                   nullptr};
       out->text = FaceLength(font) ? Text(NewText(font.lfFaceName, FaceLength(font))) : Text();
       out->font.face = out->text.get();
       return true;
-    case kFontAngle: out->number = font.lfEscapement; return true;
-    case kFontBold: out->number = font.lfWeight >= 700; return true;
-    case kFontItalic: out->number = font.lfItalic != 0; return true;
-    case kFontUnderline: out->number = font.lfUnderline != 0; return true;
-    case kFontStrikeout: out->number = font.lfStrikeOut != 0; return true;
-    case kFontSize: out->number = size; return true;
+    case kFontAngle:
+      out->number = font.lfEscapement;
+      return true;
+    case kFontBold:
+      out->number = font.lfWeight >= 700;
+      return true;
+    case kFontItalic:
+      out->number = font.lfItalic != 0;
+      return true;
+    case kFontUnderline:
+      out->number = font.lfUnderline != 0;
+      return true;
+    case kFontStrikeout:
+      out->number = font.lfStrikeOut != 0;
+      return true;
+    case kFontSize:
+      out->number = size;
+      return true;
     case kFontFace:
       out->text = FaceLength(font) ? Text(NewText(font.lfFaceName, FaceLength(font))) : Text();
       return true;
@@ -142,7 +161,8 @@ Bytes TranslateCursorIn(ByteArray value) {
   if (n < 4) return Bytes();
   int32_t kind;
   std::memcpy(&kind, ByteArrayData(value), 4);
-  if (kind == kCustomCursor) return CursorWithKind(kind, ByteArrayData(value) + 4, static_cast<uint32_t>(n - 4));
+  if (kind == kCustomCursor)
+    return CursorWithKind(kind, ByteArrayData(value) + 4, static_cast<uint32_t>(n - 4));
   int32_t id = SystemCursorFromIndex(kind);
   return id ? CursorWithKind(id, nullptr, 0) : Bytes();
 }

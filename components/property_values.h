@@ -9,25 +9,25 @@
 
 enum class PropertyType : uint8_t {
   kInteger,
-  kChoice,   // a negative value written becomes 0
-  kBool,     // any non-zero value written becomes 1
-  kDouble,   // 64 bits; also dates
-  kText,     // also file names
-  kColor,    // COLORREF; kNoColor is the kind's default
-  kBytes,    // pictures, icons, sounds, image lists, custom data
-  kCursor,   // ByteArray: cursor kind word, then a cursor file for a custom one
-  kFont,     // whole as a FontRecord, or one field by sub-index
-  kHidden,   // not stored, no effect; reads give zero
+  kChoice,  // a negative value written becomes 0
+  kBool,    // any non-zero value written becomes 1
+  kDouble,  // 64 bits; also dates
+  kText,    // also file names
+  kColor,   // COLORREF; kNoColor is the kind's default
+  kBytes,   // pictures, icons, sounds, image lists, custom data
+  kCursor,  // ByteArray: cursor kind word, then a cursor file for a custom one
+  kFont,    // whole as a FontRecord, or one field by sub-index
+  kHidden,  // not stored, no effect; reads give zero
 };
 
 // A font passed whole (sub-index -1): seven 32-bit fields.
 struct FontRecord {
-  int32_t angle = 0;      // tenths of a degree
-  int32_t bold = 0;       // non-zero: weight 700
+  int32_t angle = 0;  // tenths of a degree
+  int32_t bold = 0;   // non-zero: weight 700
   int32_t italic = 0;
   int32_t underline = 0;
   int32_t strikeout = 0;
-  int32_t size = 0;       // character height in pixels
+  int32_t size = 0;  // character height in pixels
   TextValue face = nullptr;
 };
 
@@ -43,18 +43,18 @@ enum FontField : int32_t {
 
 // One value going in; the caller keeps ownership of what it points to.
 struct PropertyIn {
-  int64_t number = 0;           // integer, choice, bool, colour, double bits, one font field
-  TextValue text = nullptr;     // text, or the face name when one font field is written
-  ByteArray bytes = nullptr;    // picture-like data and cursors
+  int64_t number = 0;         // integer, choice, bool, colour, double bits, one font field
+  TextValue text = nullptr;   // text, or the face name when one font field is written
+  ByteArray bytes = nullptr;  // picture-like data and cursors
   const FontRecord* font = nullptr;
 };
 
 // One value coming out; texts and byte arrays belong to the caller.
 struct PropertyOut {
   int64_t number = 0;
-  Text text;       // null for an empty text
-  Bytes bytes;     // null for empty data
-  FontRecord font; // its face is `text` when a whole font is read
+  Text text;        // null for an empty text
+  Bytes bytes;      // null for empty data
+  FontRecord font;  // its face is `text` when a whole font is read
 };
 
 // Value conversions by type, applied by the entry points before a kind sees it.

@@ -65,7 +65,8 @@ bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
       (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY))) {
     return false;
   }
-  FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   for (ByteArray b : parts) {
     DWORD n = static_cast<DWORD>(ByteArrayLength(b));

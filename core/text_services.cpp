@@ -8,7 +8,9 @@ Text g_run_directory;  // recorded once at start, never changed
 
 size_t Length(TextValue s) { return s ? std::strlen(s) : 0; }
 
-unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+unsigned char Fold(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
 
 // Compares m bytes at s with t; folding touches single-byte ASCII letters only.
 bool MatchAt(const unsigned char* s, const unsigned char* t, size_t m, bool ignore_case) {

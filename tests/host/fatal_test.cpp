@@ -1,8 +1,9 @@
+#include "base/fatal.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "base/fatal.h"
 #include "base/value.h"
 
 namespace {
@@ -15,8 +16,8 @@ std::string Report(int32_t code, const char* message, size_t size = 4096) {
 }
 
 const std::string kHead = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n\r\n";  // 运行时出错!
-const std::string kCode = "\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB\xA3\xBA";            // 错误代码：
-const std::string kMessage = "\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA";         // 错误信息：
+const std::string kCode = "\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB\xA3\xBA";           // 错误代码：
+const std::string kMessage = "\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA";        // 错误信息：
 
 TEST(FatalReportTest, LinesAppearOnlyWhenTheyHaveContent) {
   EXPECT_EQ(Report(6, "boom"), kHead + kCode + "6\r\n\r\n" + kMessage + "boom\r\n");
@@ -40,7 +41,9 @@ TEST(FatalReportTest, RuntimeErrorTableCoversOneToEleven) {
   EXPECT_STREQ(RuntimeErrorMessage(12), "");
   // 6: "调用DLL命令后发现堆栈错误"
   EXPECT_STREQ(RuntimeErrorMessage(6),
-               "\xB5\xF7\xD3\xC3" "DLL" "\xC3\xFC\xC1\xEE\xBA\xF3\xB7\xA2\xCF\xD6\xB6\xD1\xD5\xBB\xB4\xED\xCE\xF3");
+               "\xB5\xF7\xD3\xC3"
+               "DLL"
+               "\xC3\xFC\xC1\xEE\xBA\xF3\xB7\xA2\xCF\xD6\xB6\xD1\xD5\xBB\xB4\xED\xCE\xF3");
   for (int code = 1; code <= 11; ++code) EXPECT_NE(*RuntimeErrorMessage(code), '\0') << code;
 }
 

@@ -1,10 +1,10 @@
+#include "core/pages.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include "core/pages.h"
 
 namespace {
 

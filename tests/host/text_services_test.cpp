@@ -87,9 +87,20 @@ TEST_F(TextServicesTest, FindTextTable) {
       {"never on a second byte", "\xB0\xA1\xB0\xA1", "\xA1\xB0", false, -1},
       {"double-byte after ASCII", "a\xD6\xD0\xCE\xC4", "\xCE\xC4", false, 4},
       // Second bytes in the ASCII range compare exactly: 0x81 'a' is not 0x81 'A'.
-      {"no folding inside a character", "\x81" "a", "\x81" "A", true, -1},
-      {"folding of single bytes", "x\x81" "aBc", "abc", true, -1},
-      {"found after a character", "\x81" "aBc", "BC", true, 3},
+      {"no folding inside a character",
+       "\x81"
+       "a",
+       "\x81"
+       "A",
+       true, -1},
+      {"folding of single bytes",
+       "x\x81"
+       "aBc",
+       "abc", true, -1},
+      {"found after a character",
+       "\x81"
+       "aBc",
+       "BC", true, 3},
       {"lead byte before the end", "ab\xD6", "zz", true, -1},
       {"lead byte before the end, shorter sought", "a\xD6", "b", true, -1},
       {"empty sought text", "abc", "", true, 1},
@@ -126,7 +137,11 @@ TEST_F(TextServicesTest, RunDirectoryIsTheModulePathUpToItsLastSeparator) {
       {"no separator", "velmora.exe", ""},
       {"empty", "", ""},
       // 0x81 0x5C is one GBK character whose second byte looks like "\".
-      {"separator byte inside a character", "C:\\\x81\x5C" "dir\\a.exe", "C:\\\x81\x5C" "dir"},
+      {"separator byte inside a character",
+       "C:\\\x81\x5C"
+       "dir\\a.exe",
+       "C:\\\x81\x5C"
+       "dir"},
       {"separator byte inside the file name", "C:\\d\\\x81\x5C.exe", "C:\\d"},
   };
   for (const Row& r : rows) {

@@ -1,8 +1,9 @@
+#include "base/value.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "base/value.h"
 #include "test_constants.h"
 
 namespace {

@@ -1,11 +1,12 @@
 // The fatal report as a person sees it: a child process raises it, the test
 // reads the box, dismisses it and checks the exit code.
+#include "base/fatal.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <thread>
 
-#include "base/fatal.h"
 #include "base/value.h"
 #include "support/test_support.h"
 #include "win32_test_constants.h"
@@ -38,7 +39,9 @@ CHILD_CASE(runtime_error_6) {
   AddCleanupStep(CleanupMarksAFile);
   raise_runtime_error(6);
 }
-CHILD_CASE(code_0_with_message) { ReportFatal(0, "\xD6\xB8\xB6\xA8\xB4\xB0\xBF\xDA\xC9\xD0\xCE\xB4\xD4\xD8\xC8\xEB"); }
+CHILD_CASE(code_0_with_message) {
+  ReportFatal(0, "\xD6\xB8\xB6\xA8\xB4\xB0\xBF\xDA\xC9\xD0\xCE\xB4\xD4\xD8\xC8\xEB");
+}
 CHILD_CASE(code_3_no_message) { ReportFatal(3, ""); }
 CHILD_CASE(allocation_refused) {
   allocate(0x7FFFFFF0);

@@ -1,15 +1,18 @@
 // File, clipboard and message-box services against real files, the real
 // clipboard and real message boxes.
+#include "core/services.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "core/services.h"
 #include "support/test_support.h"
 
 namespace {
 
-Bytes MakeBytes(const std::string& s) { return Bytes(NewByteArray(s.data(), static_cast<int32_t>(s.size()))); }
+Bytes MakeBytes(const std::string& s) {
+  return Bytes(NewByteArray(s.data(), static_cast<int32_t>(s.size())));
+}
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
@@ -105,8 +108,9 @@ std::string ClipboardBytes(UINT format) {
   if (!OpenClipboard(nullptr)) return "<busy>";
   if (HANDLE h = GetClipboardData(format)) {
     const void* p = GlobalLock(h);
-    out = format == CF_UNICODETEXT ? std::string(static_cast<const char*>(p), wcslen(static_cast<const wchar_t*>(p)) * 2)
-                                   : std::string(static_cast<const char*>(p));
+    out = format == CF_UNICODETEXT
+              ? std::string(static_cast<const char*>(p), wcslen(static_cast<const wchar_t*>(p)) * 2)
+              : std::string(static_cast<const char*>(p));
     GlobalUnlock(h);
   }
   CloseClipboard();
@@ -118,7 +122,8 @@ TEST(ClipboardTest, HoldsTheTextAsAnsiAndAsUtf16) {
   ASSERT_TRUE(SetClipboardText("\xC2\xEB ab12"));
   EXPECT_EQ(ClipboardBytes(CF_TEXT), "\xC2\xEB ab12");
   std::wstring wide = L"码 ab12";
-  EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT), std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+  EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT),
+            std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
   ASSERT_TRUE(SetClipboardText(nullptr));
   EXPECT_EQ(ClipboardBytes(CF_TEXT), "");
 }
@@ -176,9 +181,8 @@ TEST(ShowMessageTest, ButtonsMapToTheirIndexes) {
     int expected;
   };
   const Row rows[] = {
-      {MB_OKCANCEL, IDCANCEL, 1},      {MB_ABORTRETRYIGNORE, IDABORT, 2},
-      {MB_RETRYCANCEL, IDRETRY, 3},    {MB_ABORTRETRYIGNORE, IDIGNORE, 4},
-      {MB_YESNO | MB_SYSTEMMODAL, IDYES, 5}, {MB_YESNOCANCEL, IDNO, 6},
+      {MB_OKCANCEL, IDCANCEL, 1},         {MB_ABORTRETRYIGNORE, IDABORT, 2},     {MB_RETRYCANCEL, IDRETRY, 3},
+      {MB_ABORTRETRYIGNORE, IDIGNORE, 4}, {MB_YESNO | MB_SYSTEMMODAL, IDYES, 5}, {MB_YESNOCANCEL, IDNO, 6},
   };
   for (const Row& r : rows) {
     int result = -1;

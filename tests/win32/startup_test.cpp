@@ -1,5 +1,7 @@
 // The start-up and shutdown handlers against a real directory, and the real
 // velmora.exe started from somewhere else.
+#include "core/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 
 #include "core/pages.h"
 #include "core/services.h"
-#include "core/startup.h"
 #include "support/test_support.h"
 
 namespace {
@@ -100,8 +101,9 @@ TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
 class DirectoryWatch {
  public:
   explicit DirectoryWatch(const std::string& dir)
-      : handle_(CreateFileA(dir.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)),
+      : handle_(CreateFileA(dir.c_str(), FILE_LIST_DIRECTORY,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)),
         stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         thread_([this] { Run(); }) {}
   ~DirectoryWatch() {

@@ -27,8 +27,8 @@ using ChildCase = int (*)();
 struct ChildCaseRegistration {
   ChildCaseRegistration(const char* name, ChildCase run);
 };
-#define CHILD_CASE(name)                                              \
-  static int ChildCase_##name();                                      \
+#define CHILD_CASE(name)                                                       \
+  static int ChildCase_##name();                                               \
   static ChildCaseRegistration child_case_reg_##name(#name, ChildCase_##name); \
   static int ChildCase_##name()
 
