@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "components/property_values.h"
 #include "forms/byte_stream.h"
@@ -58,7 +59,8 @@ class Control {
   // handed back to the control that caused them; true when handled.
   virtual bool OnParentNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
-  // Raises an event of this control through the dispatcher.
+  // Raises an event of this control through the dispatcher; true when a
+  // handler ran (out, when given, receives the notice with its result).
   bool RaiseEvent(int32_t event, std::initializer_list<int32_t> args = {}, EventNotice* out = nullptr);
 
   // Routes messages of a control window to its object.
@@ -73,12 +75,19 @@ class Control {
                   const CreateArgs& args, bool system_class);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+  // Called once the window is gone (after WM_NCDESTROY); the object may be
+  // deleted inside, so nothing may touch it afterwards.
+  virtual void OnWindowGone() {}
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  // A system class's procedure replaced by ours; the old one stays the default.
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Route(UINT msg, WPARAM wp, LPARAM lp);
+  void Attach(HWND hwnd);
 
   HWND hwnd_ = nullptr;
   bool system_class_ = false;
+  WNDPROC system_proc_ = nullptr;
   LiveWindow* window_;
   uint32_t window_id_;
   uint32_t control_id_;

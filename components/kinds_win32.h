@@ -17,3 +17,11 @@ struct ComponentKind {
 
 // The kind with that identifier, or null.
 const ComponentKind* FindComponentKind(uint32_t kind_id);
+
+// The basic kinds, each in its own file; PageControl has its own header.
+extern const ComponentKind kWindowKind;
+extern const ComponentKind kLabelKind;
+extern const ComponentKind kButtonKind;
+extern const ComponentKind kEditBoxKind;
+extern const ComponentKind kPicBoxKind;
+extern const ComponentKind kHtmlViewerKind;

@@ -1,0 +1,172 @@
+// The control base: making a control's window, attaching the object, routing
+// messages, handing parent notifications back to the child. Does not paint,
+// read properties or know any kind.
+#include "components/control_win32.h"
+
+#include <commctrl.h>
+
+#include "forms/live_window_win32.h"
+
+namespace {
+
+// The window property that points from a window to its control object.
+const wchar_t kObjectProperty[] = L"VelmoraControl";
+
+bool IsParentNotification(UINT msg) {
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Control* Control::FromHwnd(HWND hwnd) {
+  return hwnd ? static_cast<Control*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
+}
+
+void Control::Attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropW(hwnd, kObjectProperty, this);
+}
+
+bool Control::CreateHwnd(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style,
+                         const CreateArgs& args, bool system_class) {
+  system_class_ = system_class;
+  // A top-level frame has no child identifier; its menu slot stays empty.
+  HMENU id = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.child_id)) : nullptr;
+  HWND hwnd = CreateWindowExW(ex_style, window_class, text, style, args.x, args.y, args.width, args.height,
+                              args.parent, id, GetModuleHandleW(nullptr), system_class ? nullptr : this);
+  if (!hwnd) {
+    hwnd_ = nullptr;
+    return false;
+  }
+  if (system_class) {
+    Attach(hwnd);
+    system_proc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc)));
+  }
+  return true;
+}
+
+LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Control* self = FromHwnd(hwnd);
+  if (!self && msg == WM_NCCREATE) {
+    self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    if (self) self->Attach(hwnd);
+  }
+  // A frame gets WM_GETMINMAXINFO before WM_NCCREATE: nobody to route it to yet.
+  return self ? self->Route(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Control* self = FromHwnd(hwnd);
+  // Only reached after Attach, and the property goes only at WM_NCDESTROY.
+  return self ? self->Route(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SETCURSOR:
+      // Only for the window itself: a parent's cursor must not cover its children.
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT && window_) {
+        if (HCURSOR cursor = window_->CursorFor(control_id_)) {
+          SetCursor(cursor);
+          return TRUE;
+        }
+      }
+      break;
+    case WM_NCDESTROY: {
+      HWND hwnd = hwnd_;
+      LRESULT result = HandleMessage(msg, wp, lp);
+      RemovePropW(hwnd, kObjectProperty);
+      hwnd_ = nullptr;
+      OnWindowGone();  // may delete this
+      return result;
+    }
+    default:
+      if (IsParentNotification(msg)) {
+        LRESULT result = 0;
+        if (ForwardToChild(msg, wp, lp, &result)) return result;
+      }
+      break;
+  }
+  return HandleMessage(msg, wp, lp);
+}
+
+LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+
+LRESULT Control::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (system_class_ && system_proc_) return CallWindowProcW(system_proc_, hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool Control::OnParentNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+
+bool Control::RaiseEvent(int32_t event, std::initializer_list<int32_t> args, EventNotice* out) {
+  EventNotice notice;
+  notice.window_id = window_id_;
+  notice.control_id = control_id_;
+  notice.event = event;
+  for (int32_t a : args) {
+    if (notice.arg_count == 5) break;
+    notice.args[notice.arg_count++] = a;
+  }
+  bool ran = DispatchEvent(&notice);
+  if (out) *out = notice;
+  return ran;
+}
+
+bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND child = nullptr;
+  switch (msg) {
+    case WM_COMMAND:
+      child = reinterpret_cast<HWND>(lp);  // null for menus and accelerators
+      break;
+    case WM_NOTIFY:
+      child = lp ? reinterpret_cast<const NMHDR*>(lp)->hwndFrom : nullptr;
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item && item->CtlType != ODT_MENU) child = item->hwndItem;
+      break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      child = reinterpret_cast<HWND>(lp);
+      break;
+    default:
+      return false;
+  }
+  Control* control = Control::FromHwnd(child);
+  if (!control) return false;
+  return control->OnParentNotify(msg, wp, lp, result);
+}
+
+bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(instance, name, &existing)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = class_style;
+  wc.lpfnWndProc = &Control::WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = cursor;
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}

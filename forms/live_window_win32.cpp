@@ -1,0 +1,1 @@
+#include "forms/live_window_win32.h"
