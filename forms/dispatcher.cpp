@@ -44,7 +44,7 @@ const ControlRecord* BindingRecord(const WindowDescription& w, const ControlReco
 
 bool DispatchEvent(EventNotice* notice) {
   if (FatalReportInProgress()) return false;
-  const WindowDescription* w = ProgramWindows().FindWindow(notice->window_id);
+  const WindowDescription* w = ProgramWindows().Find(notice->window_id);
   if (!w) ReportFatal(0, gbk::kEventWindowMissing);
   int at = notice->control_id == 0 ? 0 : w->FindRecord(notice->control_id);
   if (at < 0) ReportFatal(0, gbk::kEventControlMissing);

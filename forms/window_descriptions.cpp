@@ -140,15 +140,15 @@ void WindowDescriptionTable::Read(ByteView block, HandlerTable handlers) {
   if (!Parse(block, handlers)) ReportDamagedWindowData();
 }
 
-WindowDescription* WindowDescriptionTable::FindWindow(uint32_t window_id) {
+WindowDescription* WindowDescriptionTable::Find(uint32_t window_id) {
   for (WindowDescription& w : windows_) {
     if (w.id == window_id) return &w;
   }
   return nullptr;
 }
 
-const WindowDescription* WindowDescriptionTable::FindWindow(uint32_t window_id) const {
-  return const_cast<WindowDescriptionTable*>(this)->FindWindow(window_id);
+const WindowDescription* WindowDescriptionTable::Find(uint32_t window_id) const {
+  return const_cast<WindowDescriptionTable*>(this)->Find(window_id);
 }
 
 void ReportDamagedWindowData() { ReportFatal(0, gbk::kWindowDataDamaged); }

@@ -108,8 +108,8 @@ class WindowDescriptionTable {
   void Read(ByteView block, HandlerTable handlers);
 
   // First window with that identifier, or null.
-  WindowDescription* FindWindow(uint32_t window_id);
-  const WindowDescription* FindWindow(uint32_t window_id) const;
+  WindowDescription* Find(uint32_t window_id);
+  const WindowDescription* Find(uint32_t window_id) const;
 
   std::span<WindowDescription> windows() { return windows_; }
   std::span<const WindowDescription> windows() const { return windows_; }

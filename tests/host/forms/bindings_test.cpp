@@ -42,13 +42,13 @@ TEST(BindingsTest, EveryBindingOfTheProgramNamesItsHandler) {
   }
   EXPECT_EQ(found, expected);
   EXPECT_EQ(pairs, expected.size());
-  EXPECT_EQ(table.FindWindow(0x5201011c)->handler_module, 0u);
+  EXPECT_EQ(table.Find(0x5201011c)->handler_module, 0u);
 }
 
 TEST(BindingsTest, AnEmptyHandlerTableLeavesEveryBindingWithoutHandler) {
   WindowDescriptionTable table;
   ASSERT_TRUE(table.Parse(ProgramWindowBlock(), {}));
-  const ControlRecord& own = table.FindWindow(0x52010001)->records[0];
+  const ControlRecord& own = table.Find(0x52010001)->records[0];
   ASSERT_EQ(own.bindings.size(), 2u);
   EXPECT_EQ(own.bindings[0].handler, nullptr);
 }

@@ -208,7 +208,7 @@ TEST(DamageTest, StreamsEndingEarlyAreDamagedNotShort) {
   // Cutting any property stream short is damage, however far the fields got.
   WindowDescriptionTable table;
   ASSERT_TRUE(table.Parse(ProgramWindowBlock(), {}));
-  const ControlRecord& label = table.FindWindow(0x520100a3)->records[2];
+  const ControlRecord& label = table.Find(0x520100a3)->records[2];
   ASSERT_EQ(label.kind, kKindLabel);
   LabelProperties p;
   for (uint32_t cut = 0; cut < label.properties.size; ++cut) {

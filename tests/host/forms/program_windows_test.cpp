@@ -18,7 +18,7 @@ class ProgramWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(table_.Parse(ProgramWindowBlock(), ProbeHandlers())); }
   const ControlRecord& Rec(uint32_t window, uint32_t id) {
-    const WindowDescription* w = table_.FindWindow(window);
+    const WindowDescription* w = table_.Find(window);
     EXPECT_NE(w, nullptr);
     int i = w->FindRecord(id);
     EXPECT_GE(i, 0) << std::hex << id;
@@ -54,14 +54,14 @@ TEST_F(ProgramWindowsTest, RecordsComeInRecordOrder) {
       {kFollowWindow, {0x0601011b, 0x16010125, 0x16010120, 0x1601011d}},
   };
   for (const auto& [window, ids] : order) {
-    const WindowDescription* w = table_.FindWindow(window);
+    const WindowDescription* w = table_.Find(window);
     ASSERT_NE(w, nullptr);
     std::vector<uint32_t> got;
     for (const ControlRecord& r : w->records) got.push_back(r.id);
     EXPECT_EQ(got, ids) << std::hex << window;
     EXPECT_EQ(w->records[0].kind, kKindWindow);
   }
-  EXPECT_EQ(table_.FindWindow(0x52010002), nullptr);
+  EXPECT_EQ(table_.Find(0x52010002), nullptr);
 }
 
 TEST_F(ProgramWindowsTest, RecordFieldsMatchTheLayouts) {
@@ -115,7 +115,7 @@ TEST_F(ProgramWindowsTest, TabPagerListsFourPagesOfMembers) {
   EXPECT_EQ(pages[1], (std::vector<uint32_t>{0x16010094, 0x16010093, 0x16010092, 0x16010091, 0x1601007e}));
   EXPECT_EQ(pages[2], (std::vector<uint32_t>{0x16010076}));
   EXPECT_EQ(pages[3], (std::vector<uint32_t>{0x1601009d, 0x1601009a, 0x16010099, 0x16010097, 0x16010096}));
-  for (const ControlRecord& r : table_.FindWindow(kMainWindow)->records) {
+  for (const ControlRecord& r : table_.Find(kMainWindow)->records) {
     if (r.id != pager.id) EXPECT_EQ(r.child_count, 0u);
   }
 }
@@ -351,7 +351,7 @@ TEST_F(ProgramWindowsTest, MousePointersAreTheStoredCursors) {
   }
   EXPECT_NE(a.file, b.file);
   EXPECT_NE(b.file, c.file);
-  for (const ControlRecord& r : table_.FindWindow(kFollowWindow)->records) {
+  for (const ControlRecord& r : table_.Find(kFollowWindow)->records) {
     EXPECT_EQ(LoadU32(r.mouse_pointer.data), 0u);
   }
 }
