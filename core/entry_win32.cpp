@@ -4,8 +4,10 @@
 
 #include "base/fatal.h"
 #include "base/value.h"
+#include "core/handlers.h"
 #include "core/services.h"
 #include "core/startup.h"
+#include "forms/program_windows.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitValueModel();
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
+  ReadProgramWindows(ApplicationHandlers());
   // Until windows are loaded from their descriptions, the main window's first and
   // last handlers run here back to back.
   OnStartup();
