@@ -245,20 +245,21 @@ StreamResult ReadPageListHeader(ByteStream& s, uint32_t* version, uint32_t* coun
 bool ReadStoredPage(ByteStream& s, uint32_t version, StoredPage* page) {
   s.Counted(&page->caption);
   for (int32_t& v : page->header_images) s.I32(&v);
-  s.Skip(4);
-  for (auto& triple : page->attributes) {
-    for (int32_t& v : triple) s.I32(&v);
-    s.Skip(4);
+  s.I32(&page->reserved[0]);
+  for (int t = 0; t < 3; ++t) {
+    for (int32_t& v : page->attributes[t]) s.I32(&v);
+    s.I32(&page->reserved[t + 1]);
   }
   s.I32(&page->shown);
   s.I32(&page->enabled);
-  s.Skip(8);
+  s.I32(&page->reserved[4]);
+  s.I32(&page->reserved[5]);
   if (version > 1) s.Counted(&page->tooltip);
   if (version > 2) s.I32(&page->excluded);
   uint32_t groups;
   if (s.U32(&groups)) {
     if (groups > s.remaining() / 16) return s.Fail();
-    s.Skip(16 * groups);
+    s.Bytes(16 * groups, &page->groups);
   }
   return s.ok();
 }

@@ -201,10 +201,12 @@ struct StoredPage {
   ByteView caption;
   int32_t header_images[3] = {-1, -1, -1};
   int32_t attributes[3][3] = {};  // the three further triples of header attributes
+  int32_t reserved[6] = {};       // the words after each group, kept so a saved list matches
   int32_t shown = 1;
   int32_t enabled = 1;
   ByteView tooltip;
   int32_t excluded = 0;
+  ByteView groups;  // the trailing groups of four words, kept as stored
 };
 
 // Calls on_page(index, page) for each page of a page list block. An empty
