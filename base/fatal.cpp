@@ -35,23 +35,29 @@ bool Append(char* buf, size_t size, size_t& used, const char* text) {
 
 }  // namespace
 
+size_t FormatDecimal(int32_t v, char out[12]) {
+  char digits[10];
+  int n = 0;
+  uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  size_t len = 0;
+  if (v < 0) out[len++] = '-';
+  while (n > 0) out[len++] = digits[--n];
+  out[len] = '\0';
+  return len;
+}
+
 size_t BuildFatalReport(int32_t code, const char* message, char* buf, size_t size) {
   if (size == 0) return 0;
   size_t used = 0;
   buf[0] = '\0';
   bool ok = Append(buf, size, used, gbk::kFatalHead);
   if (ok && code != 0) {
-    char digits[12];
-    int n = 0;
-    uint32_t v = code < 0 ? 0u - static_cast<uint32_t>(code) : static_cast<uint32_t>(code);
-    do {
-      digits[n++] = static_cast<char>('0' + v % 10);
-      v /= 10;
-    } while (v != 0);
-    char number[13];
-    size_t len = 0;
-    if (code < 0) number[len++] = '-';
-    while (n > 0) number[len++] = digits[--n];
+    char number[12];
+    size_t len = FormatDecimal(code, number);
     ok = Append(buf, size, used, gbk::kFatalCodeLabel) && Append(buf, size, used, number, len) &&
          Append(buf, size, used, "\r\n\r\n");
   }

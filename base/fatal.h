@@ -9,6 +9,9 @@
 // boundary when it does not fit) and returns its length.
 size_t BuildFatalReport(int32_t code, const char* message, char* buf, size_t size);
 
+// Writes v in decimal ("%d") without the heap; returns the length (at most 11).
+size_t FormatDecimal(int32_t v, char out[12]);
+
 // Shows the report titled "错误", runs the process clean-up, ends with -1.
 [[noreturn]] void ReportFatal(int32_t code, const char* message);
 

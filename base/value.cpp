@@ -29,18 +29,10 @@ const ConstantRange* RangeOf(const void* p) {
 [[noreturn]] void ReportAllocationFailure(int32_t bytes) {
   // Formatted without the heap: the heap has just refused.
   char message[64];
-  char digits[12];
-  int n = 0;
-  uint32_t v = bytes < 0 ? 0u - static_cast<uint32_t>(bytes) : static_cast<uint32_t>(bytes);
-  do {
-    digits[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
   char* out = message;
   std::memcpy(out, gbk::kAllocHead, sizeof gbk::kAllocHead - 1);
   out += sizeof gbk::kAllocHead - 1;
-  if (bytes < 0) *out++ = '-';
-  while (n > 0) *out++ = digits[--n];
+  out += FormatDecimal(bytes, out);
   std::memcpy(out, gbk::kAllocTail, sizeof gbk::kAllocTail);
   ReportFatal(0, message);
 }

@@ -104,7 +104,9 @@ TEST(ConstantRangeTest, TheImageReadOnlySectionsCountAsConstant) {
   EXPECT_EQ(velmora_test_sample.length, 17);
   void* copy = resize(&velmora_test_sample, 25);
   EXPECT_FALSE(IsConstant(copy));
-  EXPECT_EQ(memcmp(copy, static_cast<const void*>(&velmora_test_sample), 25), 0);
+  auto* copied = static_cast<const ByteArrayHeader*>(copy);
+  EXPECT_EQ(copied->length, 17);
+  EXPECT_EQ(memcmp(ByteArrayData(copied), ByteArrayData(&velmora_test_sample), 17), 0);
   release(copy);
 }
 
