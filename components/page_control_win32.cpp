@@ -6,8 +6,10 @@
 #include "components/page_control_win32.h"
 
 // In this order: commctrl.h declares ImageList_Read only once IStream is known.
-#include <commctrl.h>
+// clang-format off
 #include <objbase.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <string>
 
