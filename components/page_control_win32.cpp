@@ -464,6 +464,7 @@ class PageControl final : public Control, private PageHost {
   // Colours: 29 strip, 30 header, 31 current header, 34 hot header, 35 header
   // border, 38/39/40 text of a header, the current one and the hot one;
   // with option 53 the headers take 54, 55 and 56 instead of 30, 31 and 34.
+  // A disabled page's caption is grey; option 28 leaves the borders out.
   void PaintTo(HDC dc) {
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -499,7 +500,9 @@ class PageControl final : public Control, private PageHost {
                        ILD_TRANSPARENT);
         r.left += cx + kHeaderPadding / 2;
       }
-      SetTextColor(dc, static_cast<COLORREF>((current ? p.p39 : hot ? p.p40 : p.p38) & 0xFFFFFF));
+      const uint32_t text = current ? p.p39 : hot ? p.p40 : p.p38;
+      SetTextColor(dc,
+                   pages[i].enabled ? static_cast<COLORREF>(text & 0xFFFFFF) : GetSysColor(COLOR_GRAYTEXT));
       const std::wstring caption = GbkToWide(pages[i].caption.c_str());
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                 DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
