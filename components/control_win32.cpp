@@ -30,6 +30,11 @@ bool IsParentNotification(UINT msg) {
 
 }  // namespace
 
+Control::~Control() {
+  // Runs the last messages through the base class: the kind's part is gone.
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
 Control* Control::FromHwnd(HWND hwnd) {
   return hwnd ? static_cast<Control*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
 }

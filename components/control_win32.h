@@ -38,7 +38,8 @@ class Control {
       : window_(args.window), window_id_(args.window_id), control_id_(args.control_id) {}
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
-  virtual ~Control() = default;
+  // Destroys the window if it still exists.
+  virtual ~Control();
 
   HWND hwnd() const { return hwnd_; }
   uint32_t window_id() const { return window_id_; }
@@ -96,6 +97,9 @@ class Control {
 // Hands a parent notification to the control object that sent it; used by
 // every window procedure that can be a parent (the frame, a PageControl).
 bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// The system's arrow, the cursor of every class of ours.
+inline HCURSOR ArrowCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); }
 
 // Registers a window class of our own once; false when registration failed.
 bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "components/control_win32.h"
+#include "forms/window_descriptions.h"
 
 struct ComponentKind {
   uint32_t id;          // KindId

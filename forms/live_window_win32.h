@@ -51,7 +51,7 @@ class LiveWindow {
   static LiveWindow* Load(uint32_t window_id);
   // Destroys the frame (and so every control) and forgets the live objects;
   // the LiveWindow itself is deleted. Closing the frame any other way ends
-  // the same way.
+  // the same way. Not from inside a control's own message: post a request.
   void Destroy();
 
   HWND hwnd() const;
@@ -88,7 +88,10 @@ class LiveWindow {
   void StackInRecordOrder();
 
   WindowDescription* description_;
-  std::vector<LiveControl> controls_;  // record order; [0] is the frame
+  std::vector<LiveControl> controls_;               // record order; [0] is the frame
+  std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
+  bool loading_ = true;                            // inside Load: the frame's end does not delete
+  bool gone_ = false;                              // the frame went while loading
 };
 
 // The loaded window with that identifier, or null.

@@ -1,0 +1,151 @@
+// Button: the system push button with the stored font, caption and picture;
+// a click becomes event 0, focus changes events -7 and -8. Does not draw
+// anything itself or raise mouse and key events (the window does those).
+#include "base/wide_win32.h"
+#include "components/choices.h"
+#include "components/fonts_win32.h"
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+#include "components/picture_win32.h"
+#include "components/property_writers.h"
+
+namespace {
+
+using T = PropertyType;
+const PropertyType kButtonTypes[] = {T::kBytes, T::kChoice, T::kText, T::kChoice, T::kChoice, T::kFont};
+static_assert(sizeof kButtonTypes / sizeof kButtonTypes[0] == 14 - 8);
+
+enum ButtonIndex { kPicture = 0, kButtonType, kCaption, kHAlign, kVAlign, kFont };
+
+constexpr int32_t kClicked = 0;
+constexpr int32_t kGotFocus = -7;
+constexpr int32_t kLostFocus = -8;
+
+class Button : public Control {
+ public:
+  explicit Button(const CreateArgs& args) : Control(args) {}
+
+  bool Create(const CreateArgs& args) {
+    if (ReadButtonProperties(args.properties, &p_) != StreamResult::kOk) return false;
+    caption_ = TextFromView(p_.Caption);
+    picture_bytes_ = BytesFromView(p_.Picture);
+    p_.Caption = p_.Picture = ByteView{};
+    if (!CreateHwnd(0, L"BUTTON", GbkToWide(caption_.get()).c_str(),
+                    args.style | WS_CHILD | WS_CLIPSIBLINGS | ButtonStyle(), args, true)) {
+      return false;
+    }
+    ApplyFont();
+    ApplyPicture();
+    return true;
+  }
+
+  bool TakesFocus() const override { return true; }
+
+  bool GetProperty(int index, int sub, PropertyOut* out) override {
+    switch (index) {
+      case kPicture: out->bytes = CopyBytes(picture_bytes_.get()); return true;
+      case kButtonType: out->number = p_.ButtonType; return true;
+      case kCaption: out->text = CopyText(caption_.get()); return true;
+      case kHAlign: out->number = p_.HAlign; return true;
+      case kVAlign: out->number = p_.VAlign; return true;
+      case kFont: return ReadFontProperty(p_.Font, sub, out);
+      default: return false;
+    }
+  }
+
+  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+    switch (index) {
+      case kPicture:
+        picture_bytes_ = CopyBytes(in.bytes);
+        ApplyPicture();
+        return false;
+      case kCaption:
+        caption_ = CopyText(in.text);
+        SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
+        ApplyStyle();  // an empty caption shows the picture alone
+        return false;
+      case kFont:
+        if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
+        return false;
+      case kButtonType: p_.ButtonType = ChoiceUpTo(in.number, 1); break;
+      case kHAlign: p_.HAlign = ChoiceUpTo(in.number, 2); break;
+      case kVAlign: p_.VAlign = ChoiceUpTo(in.number, 2); break;
+      default: return false;
+    }
+    ApplyStyle();
+    return false;
+  }
+
+  Bytes SaveProperties() override {
+    ButtonProperties p = p_;
+    p.Caption = ViewOf(caption_);
+    p.Picture = ViewOf(picture_bytes_);
+    return WriteButtonProperties(p);
+  }
+
+  bool OnParentNotify(UINT msg, WPARAM wp, LPARAM, LRESULT* result) override {
+    if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return false;
+    RaiseEvent(kClicked);  // the handler runs before the notification returns
+    *result = 0;
+    return true;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    LRESULT result = DefaultProc(msg, wp, lp);
+    if (msg == WM_SETFOCUS) RaiseEvent(kGotFocus);
+    if (msg == WM_KILLFOCUS) RaiseEvent(kLostFocus);
+    return result;
+  }
+
+ private:
+  DWORD ButtonStyle() const {
+    static const DWORD kHorizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+    static const DWORD kVertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+    DWORD style = (p_.ButtonType == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_MULTILINE |
+                  kHorizontal[ChoiceUpTo(p_.HAlign, 2)] | kVertical[ChoiceUpTo(p_.VAlign, 2)];
+    // Without a caption the system button shows the image alone.
+    if (bitmap_ && !caption_.get()) style |= BS_BITMAP;
+    return style;
+  }
+
+  void ApplyStyle() {
+    const DWORD kOurs = BS_TYPEMASK | BS_CENTER | BS_VCENTER | BS_MULTILINE | BS_BITMAP;
+    LONG_PTR style = (GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~static_cast<LONG_PTR>(kOurs)) | ButtonStyle();
+    SetWindowLongPtrW(hwnd(), GWL_STYLE, style);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+  }
+
+  void ApplyFont() {
+    if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
+  }
+
+  void ApplyPicture() {
+    Picture picture;
+    picture.Load(ViewOf(picture_bytes_));
+    BitmapHandle next = picture.MakeBitmap();
+    SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(next.get()));
+    bitmap_ = std::move(next);  // the old image goes only once the button lets go of it
+    ApplyStyle();
+  }
+
+  ButtonProperties p_;  // scalar fields and the font; caption and picture are owned below
+  Text caption_;
+  Bytes picture_bytes_;
+  FontHandle font_;
+  BitmapHandle bitmap_;
+};
+
+Control* CreateButton(const CreateArgs& args) {
+  auto* button = new Button(args);
+  if (!button->Create(args)) {
+    delete button;
+    return nullptr;
+  }
+  return button;
+}
+
+}  // namespace
+
+const ComponentKind kButtonKind = {kKindButton, "Button", 14, kButtonTypes, CreateButton};

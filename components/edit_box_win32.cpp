@@ -1,0 +1,252 @@
+// EditBox: the system edit control with the stored text, font, colours and
+// modes. Does not raise events of its own (the window turns its input into
+// events); style changes the system cannot make live ask for re-creation.
+#include <string>
+
+#include "base/wide_win32.h"
+#include "components/borders_win32.h"
+#include "components/choices.h"
+#include "components/fonts_win32.h"
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+#include "components/property_writers.h"
+#include "components/text_win32.h"
+
+namespace {
+
+using T = PropertyType;
+const PropertyType kEditBoxTypes[] = {
+    T::kText,   T::kChoice, T::kColor,   T::kColor,   T::kFont,    T::kBool,    T::kInteger,
+    T::kBool,   T::kChoice, T::kChoice,  T::kChoice,  T::kText,    T::kChoice,  T::kChoice,
+    T::kInteger, T::kInteger, T::kInteger, T::kInteger, T::kText,  T::kText,    T::kText,
+};
+static_assert(sizeof kEditBoxTypes / sizeof kEditBoxTypes[0] == 29 - 8);
+
+enum EditBoxIndex {
+  kContent = 0, kBorder, kTextColor, kBackColor, kFont, kHideSelection, kMaxLength, kMultiLine, kScrollBars,
+  kAlign, kInputMode, kPasswordChar, kP20, kP21, kP22, kP23, kSelectionStart, kSelectionLength,
+  kSelectedText, kP27, kP28,
+};
+
+enum InputMode { kEditable = 0, kReadOnly = 1, kPassword = 2 };
+
+// The 16-bit stored character holds one GBK character, its first byte low.
+std::wstring PasswordCharWide(uint16_t c) {
+  char bytes[3] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), 0};
+  std::wstring wide = GbkToWide(bytes);
+  return wide.empty() ? std::wstring(L"*") : wide.substr(0, 1);
+}
+
+class EditBox : public Control {
+ public:
+  explicit EditBox(const CreateArgs& args) : Control(args) {}
+
+  bool Create(const CreateArgs& args) {
+    if (ReadEditBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
+    Text content = TextFromView(p_.Content);
+    p27_ = TextFromView(p_.p27);
+    p28_ = TextFromView(p_.p28);
+    p_.Content = p_.p27 = p_.p28 = ByteView{};
+    BorderStyles border = StylesForBorder(p_.Border);
+    if (!CreateHwnd(border.ex_style, L"EDIT", GbkToWide(content.get()).c_str(),
+                    args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style | EditStyle(), args, true)) {
+      return false;
+    }
+    ApplyFont();
+    SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength > 0 ? p_.MaxLength : 0, 0);
+    if (p_.p18 == kPassword) {
+      SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
+    }
+    SendMessageW(hwnd(), EM_SETSEL, p_.p24, p_.p24 + p_.p25);
+    return true;
+  }
+
+  bool TakesFocus() const override { return true; }
+
+  bool GetProperty(int index, int sub, PropertyOut* out) override {
+    switch (index) {
+      case kContent: out->text = WindowTextGbk(hwnd()); return true;
+      case kFont: return ReadFontProperty(p_.Font, sub, out);
+      case kPasswordChar: {
+        char bytes[2] = {static_cast<char>(p_.PasswordChar & 0xFF), static_cast<char>(p_.PasswordChar >> 8)};
+        out->text = Text(NewText(bytes, bytes[1] ? 2 : 1));
+        return true;
+      }
+      case kSelectionStart: out->number = Selection().first; return true;
+      case kSelectionLength: out->number = Selection().second - Selection().first; return true;
+      case kSelectedText: {
+        std::wstring all = WindowText();
+        auto [from, to] = Selection();
+        out->text = WideToGbk(all.c_str() + from, to - from);
+        return true;
+      }
+      case kP27: out->text = CopyText(p27_.get()); return true;
+      case kP28: out->text = CopyText(p28_.get()); return true;
+      default: {
+        int32_t* field = Number(index);
+        if (!field) return false;
+        out->number = *field;
+        return true;
+      }
+    }
+  }
+
+  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+    switch (index) {
+      case kContent: SetWindowTextW(hwnd(), GbkToWide(in.text).c_str()); return false;
+      case kBorder: {
+        int32_t old = p_.Border;
+        p_.Border = ChoiceUpTo(in.number, 6);
+        ApplyBorder(hwnd(), old, p_.Border);
+        return false;
+      }
+      case kTextColor: p_.TextColor = static_cast<uint32_t>(in.number); break;
+      case kBackColor:
+        p_.BackColor = static_cast<uint32_t>(in.number);
+        back_brush_.Reset();
+        break;
+      case kFont:
+        if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
+        return false;
+      case kMaxLength:
+        p_.MaxLength = in.number < 0 ? 0 : static_cast<int32_t>(in.number);
+        SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength, 0);
+        return false;
+      // The edit control fixes these styles when it is made.
+      case kHideSelection: p_.p13 = static_cast<int32_t>(in.number); return true;
+      case kMultiLine: p_.MultiLine = static_cast<int32_t>(in.number); return true;
+      case kScrollBars: p_.ScrollBars = ChoiceUpTo(in.number, 3); return true;
+      case kAlign: p_.Align = ChoiceUpTo(in.number, 2); return true;
+      case kInputMode: p_.p18 = ChoiceUpTo(in.number, 2); return true;
+      case kPasswordChar: {
+        const char* t = OrEmpty(in.text);
+        uint8_t lead = static_cast<uint8_t>(t[0]);
+        uint8_t trail = lead >= 0x81 ? static_cast<uint8_t>(t[1]) : 0;
+        p_.PasswordChar = lead ? static_cast<uint16_t>(lead | trail << 8) : '*';
+        if (p_.p18 == kPassword) SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
+        break;
+      }
+      case kSelectionStart:
+      case kSelectionLength: {
+        auto [from, to] = Selection();
+        int32_t start = index == kSelectionStart ? static_cast<int32_t>(in.number) : from;
+        int32_t length = index == kSelectionLength ? static_cast<int32_t>(in.number) : to - from;
+        SendMessageW(hwnd(), EM_SETSEL, start, start + length);
+        return false;
+      }
+      case kSelectedText:
+        SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(in.text).c_str()));
+        return false;
+      case kP27: p27_ = CopyText(in.text); return false;
+      case kP28: p28_ = CopyText(in.text); return false;
+      default: {
+        int32_t* field = Number(index);
+        if (!field) return false;
+        *field = static_cast<int32_t>(in.number);
+        return false;
+      }
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+    return false;
+  }
+
+  Bytes SaveProperties() override {
+    EditBoxProperties p = p_;
+    Text content = WindowTextGbk(hwnd());
+    p.Content = ViewOf(content);
+    p.p27 = ViewOf(p27_);
+    p.p28 = ViewOf(p28_);
+    auto [from, to] = Selection();
+    p.p24 = from;
+    p.p25 = to - from;
+    return WriteEditBoxProperties(p);
+  }
+
+  bool OnParentNotify(UINT msg, WPARAM wp, LPARAM, LRESULT* result) override {
+    // A read-only edit control asks with WM_CTLCOLORSTATIC.
+    if (msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) return false;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    COLORREF back = ColourOr(p_.BackColor, COLOR_WINDOW);
+    SetTextColor(dc, ColourOr(p_.TextColor, COLOR_WINDOWTEXT));
+    SetBkColor(dc, back);
+    if (!back_brush_) back_brush_.Reset(CreateSolidBrush(back));
+    *result = reinterpret_cast<LRESULT>(back_brush_.get());
+    return true;
+  }
+
+ private:
+  DWORD EditStyle() const {
+    static const DWORD kAlignStyle[] = {ES_LEFT, ES_CENTER, ES_RIGHT};
+    DWORD style = kAlignStyle[ChoiceUpTo(p_.Align, 2)];
+    int bars = ChoiceUpTo(p_.ScrollBars, 3);
+    if (p_.MultiLine) {
+      style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+      // Without a horizontal scroll bar the lines wrap at the right edge.
+      if (bars & 1) style |= ES_AUTOHSCROLL;
+    } else {
+      style |= ES_AUTOHSCROLL;
+    }
+    if (bars & 1) style |= WS_HSCROLL;
+    if (bars & 2) style |= WS_VSCROLL;
+    if (!p_.p13) style |= ES_NOHIDESEL;
+    if (p_.p18 == kReadOnly) style |= ES_READONLY;
+    if (p_.p18 == kPassword) style |= ES_PASSWORD;
+    return style;
+  }
+
+  int32_t* Number(int index) {
+    switch (index) {
+      case kBorder: return &p_.Border;
+      case kTextColor: return reinterpret_cast<int32_t*>(&p_.TextColor);
+      case kBackColor: return reinterpret_cast<int32_t*>(&p_.BackColor);
+      case kHideSelection: return &p_.p13;
+      case kMaxLength: return &p_.MaxLength;
+      case kMultiLine: return &p_.MultiLine;
+      case kScrollBars: return &p_.ScrollBars;
+      case kAlign: return &p_.Align;
+      case kInputMode: return &p_.p18;
+      case kP20: return &p_.p20;
+      case kP21: return &p_.p21;
+      case kP22: return &p_.p22;
+      case kP23: return &p_.p23;
+      default: return nullptr;
+    }
+  }
+
+  std::wstring WindowText() const {
+    int length = GetWindowTextLengthW(hwnd());
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd(), text.data(), length + 1)));
+    return text;
+  }
+
+  // Selection as character positions, start before end.
+  std::pair<int32_t, int32_t> Selection() const {
+    DWORD from = 0, to = 0;
+    SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return {static_cast<int32_t>(from), static_cast<int32_t>(to)};
+  }
+
+  void ApplyFont() {
+    if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
+  }
+
+  EditBoxProperties p_;  // scalar fields and the font; the text lives in the window
+  Text p27_, p28_;
+  FontHandle font_;
+  BrushHandle back_brush_;  // the background handed to the edit control
+};
+
+Control* CreateEditBox(const CreateArgs& args) {
+  auto* box = new EditBox(args);
+  if (!box->Create(args)) {
+    delete box;
+    return nullptr;
+  }
+  return box;
+}
+
+}  // namespace
+
+const ComponentKind kEditBoxKind = {kKindEditBox, "EditBox", 29, kEditBoxTypes, CreateEditBox};

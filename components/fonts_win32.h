@@ -1,0 +1,27 @@
+// Fonts of the controls, made from stored LOGFONTA records. Does not cache
+// or share fonts: each control owns the one it made.
+#pragma once
+
+#include <windows.h>
+
+#include "components/handles_win32.h"
+#include "components/property_values.h"
+
+// The stored font with the control replacements: default character set,
+// precisions 0, proof quality, pitch and family 0; the face is GBK. A record
+// whose face is empty leaves the face to the system.
+FontHandle CreateControlFont(const LogFontA& stored);
+// The font a control draws with: its own, or the default GUI font.
+inline HFONT FontOrDefault(const FontHandle& own) {
+  return own ? own.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// The default GUI font as a stored record (face in GBK).
+LogFontA DefaultGuiLogFont();
+// Writes a whole font (sub -1) or one field (0 to 6) into `font`; a control
+// without a font of its own starts from the default GUI font. False for a
+// sub-index outside -1..6 (nothing changes then).
+bool WriteFontProperty(StoredFont* font, int32_t sub, const PropertyIn& in);
+// Reads a whole font or one field; a control without its own font reads the
+// default GUI font.
+bool ReadFontProperty(const StoredFont& font, int32_t sub, PropertyOut* out);

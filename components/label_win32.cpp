@@ -1,0 +1,194 @@
+// Label: a window of its own class that draws its caption on its back colour.
+// Does not draw BackPicture, raise events of its own or process "&" prefixes;
+// indexes 9, 11 to 14 and 19 to 23 are kept and saved, with no effect.
+#include <string>
+
+#include "base/wide_win32.h"
+#include "components/borders_win32.h"
+#include "components/choices.h"
+#include "components/fonts_win32.h"
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+#include "components/property_writers.h"
+
+namespace {
+
+const wchar_t kLabelClass[] = L"VelmoraLabel";
+
+using T = PropertyType;
+const PropertyType kLabelTypes[] = {
+    T::kText,   T::kChoice, T::kChoice, T::kInteger, T::kColor, T::kColor,  T::kColor,
+    T::kFont,   T::kColor,  T::kColor,  T::kBytes,   T::kChoice, T::kChoice, T::kColor,
+    T::kColor,  T::kColor,  T::kChoice, T::kBool,    T::kChoice, T::kText,   T::kText,
+};
+static_assert(sizeof kLabelTypes / sizeof kLabelTypes[0] == 29 - 8);
+
+enum LabelIndex {
+  kCaption = 0, kP9, kBorder, kP11, kP12, kP13, kP14, kFont, kTextColor, kBackColor, kBackPicture,
+  kPictureMode, kP20, kP21, kP22, kP23, kAlign, kWordWrap, kVAlign, kP27, kP28,
+};
+
+class Label : public Control {
+ public:
+  explicit Label(const CreateArgs& args) : Control(args) {}
+
+  bool Create(const CreateArgs& args) {
+    if (ReadLabelProperties(args.properties, &p_) != StreamResult::kOk) return false;
+    caption_ = TextFromView(p_.Caption);
+    back_picture_ = BytesFromView(p_.BackPicture);
+    p27_ = TextFromView(p_.p27);
+    p28_ = TextFromView(p_.p28);
+    p_.Caption = p_.BackPicture = p_.p27 = p_.p28 = ByteView{};
+    if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
+    if (!RegisterControlClass(kLabelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(),
+                              nullptr)) {
+      return false;
+    }
+    BorderStyles border = StylesForBorder(p_.Border);
+    return CreateHwnd(border.ex_style, kLabelClass, GbkToWide(caption_.get()).c_str(),
+                      args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style, args, false);
+  }
+
+  bool GetProperty(int index, int sub, PropertyOut* out) override {
+    switch (index) {
+      case kCaption: out->text = CopyText(caption_.get()); return true;
+      case kBackPicture: out->bytes = CopyBytes(back_picture_.get()); return true;
+      case kP27: out->text = CopyText(p27_.get()); return true;
+      case kP28: out->text = CopyText(p28_.get()); return true;
+      case kFont: return ReadFontProperty(p_.Font, sub, out);
+      default: {
+        int32_t* field = Number(index);
+        if (!field) return false;
+        out->number = *field;
+        return true;
+      }
+    }
+  }
+
+  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+    switch (index) {
+      case kCaption:
+        caption_ = CopyText(in.text);
+        SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
+        break;
+      case kBackPicture: back_picture_ = CopyBytes(in.bytes); return false;
+      case kP27: p27_ = CopyText(in.text); return false;
+      case kP28: p28_ = CopyText(in.text); return false;
+      case kFont:
+        if (!WriteFontProperty(&p_.Font, sub, in)) return false;
+        font_ = CreateControlFont(p_.Font.font);
+        break;
+      case kBorder: {
+        int32_t old = p_.Border;
+        p_.Border = ChoiceUpTo(in.number, 6);
+        ApplyBorder(hwnd(), old, p_.Border);
+        break;
+      }
+      case kP9: p_.p9 = ChoiceUpTo(in.number, 3); return false;
+      case kP11: p_.p11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number); return false;
+      case kP20: p_.p20 = ChoiceUpTo(in.number, 8); return false;
+      case kAlign: p_.Align = ChoiceUpTo(in.number, 2); break;
+      case kVAlign: p_.VAlign = ChoiceUpTo(in.number, 2); break;
+      default: {
+        int32_t* field = Number(index);
+        if (!field) return false;
+        *field = static_cast<int32_t>(in.number);
+        break;
+      }
+    }
+    // Drawn over in full, so no erasing: no flicker.
+    InvalidateRect(hwnd(), nullptr, FALSE);
+    return false;
+  }
+
+  Bytes SaveProperties() override {
+    LabelProperties p = p_;
+    p.Caption = ViewOf(caption_);
+    p.BackPicture = ViewOf(back_picture_);
+    p.p27 = ViewOf(p27_);
+    p.p28 = ViewOf(p28_);
+    return WriteLabelProperties(p);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    switch (msg) {
+      case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
+      case WM_PAINT: Paint(); return 0;
+      default: return DefaultProc(msg, wp, lp);
+    }
+  }
+
+ private:
+  // The plain 32-bit fields by kind index; null for the others.
+  int32_t* Number(int index) {
+    auto u = [](uint32_t* v) { return reinterpret_cast<int32_t*>(v); };
+    switch (index) {
+      case kP9: return &p_.p9;
+      case kBorder: return &p_.Border;
+      case kP11: return &p_.p11;
+      case kP12: return u(&p_.p12);
+      case kP13: return u(&p_.p13);
+      case kP14: return u(&p_.p14);
+      case kTextColor: return u(&p_.TextColor);
+      case kBackColor: return u(&p_.BackColor);
+      case kPictureMode: return &p_.PictureMode;
+      case kP20: return &p_.p20;
+      case kP21: return u(&p_.p21);
+      case kP22: return u(&p_.p22);
+      case kP23: return u(&p_.p23);
+      case kAlign: return &p_.Align;
+      case kWordWrap: return &p_.WordWrap;
+      case kVAlign: return &p_.VAlign;
+      default: return nullptr;
+    }
+  }
+
+  void Paint() {
+    PaintScope paint(hwnd());
+    HDC dc = paint.get();
+    RECT rc;
+    GetClientRect(hwnd(), &rc);
+    BrushHandle back(CreateSolidBrush(ColourOr(p_.BackColor, COLOR_BTNFACE)));
+    FillRect(dc, &rc, back.get());
+
+    std::wstring text = GbkToWide(caption_.get());
+    if (text.empty()) return;
+    SelectScope font(dc, FontOrDefault(font_));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColourOr(p_.TextColor, COLOR_BTNTEXT));
+    static const UINT kAlignFormat[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS | kAlignFormat[ChoiceUpTo(p_.Align, 2)];
+    if (p_.WordWrap) {
+      DrawTextW(dc, text.c_str(), -1, &rc, format | DT_WORDBREAK);
+      return;
+    }
+    // DT_VCENTER works on one line only; measure the lines and place them.
+    RECT measured = rc;
+    DrawTextW(dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
+    int spare = (rc.bottom - rc.top) - (measured.bottom - measured.top);
+    int valign = ChoiceUpTo(p_.VAlign, 2);
+    if (valign == 1) rc.top += spare / 2;
+    if (valign == 2) rc.top += spare;
+    DrawTextW(dc, text.c_str(), -1, &rc, format);
+  }
+
+  LabelProperties p_;  // scalar fields and the font; the views below are owned copies
+  Text caption_;
+  Bytes back_picture_;
+  Text p27_, p28_;
+  FontHandle font_;
+};
+
+Control* CreateLabel(const CreateArgs& args) {
+  auto* label = new Label(args);
+  if (!label->Create(args)) {
+    delete label;
+    return nullptr;
+  }
+  return label;
+}
+
+}  // namespace
+
+const ComponentKind kLabelKind = {kKindLabel, "Label", 29, kLabelTypes, CreateLabel};

@@ -1,0 +1,24 @@
+// Copies between the stored views a kind is made from and the texts and byte
+// arrays it owns afterwards. Portable. An empty value is always null here, so
+// "empty reads back as null" holds wherever these are used.
+#pragma once
+
+#include <cstring>
+
+#include "base/value.h"
+#include "forms/byte_stream.h"
+
+inline Text TextFromView(ByteView v) {
+  return v.size ? Text(NewText(reinterpret_cast<const char*>(v.data), v.size)) : Text();
+}
+inline Text CopyText(TextValue t) { return t && *t ? Text(NewText(t, std::strlen(t))) : Text(); }
+inline Bytes BytesFromView(ByteView v) {
+  return v.size ? Bytes(NewByteArray(v.data, static_cast<int32_t>(v.size))) : Bytes();
+}
+inline Bytes CopyBytes(ByteArray b) { return b && b->length > 0 ? Bytes(NewByteArray(ByteArrayData(b), b->length)) : Bytes(); }
+
+inline ByteView ViewOf(const Text& t) {
+  return t.get() ? ByteView{reinterpret_cast<const uint8_t*>(t.get()), static_cast<uint32_t>(std::strlen(t.get()))}
+                 : ByteView{};
+}
+inline ByteView ViewOf(const Bytes& b) { return ByteView{b.data(), static_cast<uint32_t>(b.size())}; }

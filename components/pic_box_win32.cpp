@@ -1,0 +1,127 @@
+// PicBox: a window of its own class that fills itself with its back colour
+// and draws its picture where DisplayMode puts it. Does not raise events of
+// its own, animate, or show formats other than JPEG.
+#include "components/borders_win32.h"
+#include "components/choices.h"
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+#include "components/picture_placement.h"
+#include "components/picture_win32.h"
+#include "components/property_writers.h"
+
+namespace {
+
+const wchar_t kPicBoxClass[] = L"VelmoraPicBox";
+constexpr int32_t kLastBorder = 5;
+
+using T = PropertyType;
+const PropertyType kPicBoxTypes[] = {T::kChoice, T::kColor, T::kBytes, T::kChoice, T::kBool, T::kText, T::kText};
+static_assert(sizeof kPicBoxTypes / sizeof kPicBoxTypes[0] == 15 - 8);
+
+enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kP12, kP13, kP14 };
+
+class PicBox : public Control {
+ public:
+  explicit PicBox(const CreateArgs& args) : Control(args) {}
+
+  bool Create(const CreateArgs& args) {
+    if (ReadPicBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
+    p_.Border = ChoiceUpTo(p_.Border, kLastBorder);
+    p_.DisplayMode = ChoiceUpTo(p_.DisplayMode, kLastDisplayMode);
+    picture_bytes_ = BytesFromView(p_.Picture);
+    p13_ = TextFromView(p_.p13);
+    p14_ = TextFromView(p_.p14);
+    p_.Picture = p_.p13 = p_.p14 = ByteView{};
+    picture_.Load(ViewOf(picture_bytes_));
+    if (!RegisterControlClass(kPicBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(),
+                              nullptr)) {
+      return false;
+    }
+    BorderStyles border = StylesForBorder(p_.Border);
+    return CreateHwnd(border.ex_style, kPicBoxClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style,
+                      args, false);
+  }
+
+  bool GetProperty(int index, int, PropertyOut* out) override {
+    switch (index) {
+      case kBorder: out->number = p_.Border; return true;
+      case kBackColor: out->number = p_.BackColor; return true;
+      case kPicture: out->bytes = CopyBytes(picture_bytes_.get()); return true;
+      case kDisplayMode: out->number = p_.DisplayMode; return true;
+      case kP12: out->number = p_.p12; return true;
+      case kP13: out->text = CopyText(p13_.get()); return true;
+      case kP14: out->text = CopyText(p14_.get()); return true;
+      default: return false;
+    }
+  }
+
+  bool SetProperty(int index, int, const PropertyIn& in) override {
+    switch (index) {
+      case kBorder: {
+        int32_t old = p_.Border;
+        p_.Border = ChoiceUpTo(in.number, kLastBorder);
+        ApplyBorder(hwnd(), old, p_.Border);
+        break;
+      }
+      case kBackColor: p_.BackColor = static_cast<uint32_t>(in.number); break;
+      case kPicture:
+        picture_bytes_ = CopyBytes(in.bytes);
+        picture_.Load(ViewOf(picture_bytes_));
+        break;
+      case kDisplayMode: p_.DisplayMode = ChoiceUpTo(in.number, kLastDisplayMode); break;
+      case kP12: p_.p12 = static_cast<int32_t>(in.number); return false;
+      case kP13: p13_ = CopyText(in.text); return false;
+      case kP14: p14_ = CopyText(in.text); return false;
+      default: return false;
+    }
+    InvalidateRect(hwnd(), nullptr, FALSE);
+    return false;
+  }
+
+  Bytes SaveProperties() override {
+    PicBoxProperties p = p_;
+    p.Picture = ViewOf(picture_bytes_);
+    p.p13 = ViewOf(p13_);
+    p.p14 = ViewOf(p14_);
+    return WritePicBoxProperties(p);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    switch (msg) {
+      case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
+      case WM_PAINT: Paint(); return 0;
+      default: return DefaultProc(msg, wp, lp);
+    }
+  }
+
+ private:
+  void Paint() {
+    PaintScope paint(hwnd());
+    RECT rc;
+    GetClientRect(hwnd(), &rc);
+    BrushHandle back(CreateSolidBrush(ColourOr(p_.BackColor, COLOR_BTNFACE)));
+    FillRect(paint.get(), &rc, back.get());
+    if (picture_.empty()) return;
+    PlacedPicture at = PlacePicture(p_.DisplayMode, rc.right, rc.bottom, picture_.width(), picture_.height());
+    picture_.Draw(paint.get(), at.x, at.y, at.width, at.height);
+  }
+
+  PicBoxProperties p_;  // scalar fields; the picture and texts are owned below
+  Bytes picture_bytes_;
+  Text p13_, p14_;
+  Picture picture_;
+};
+
+Control* CreatePicBox(const CreateArgs& args) {
+  auto* box = new PicBox(args);
+  if (!box->Create(args)) {
+    delete box;
+    return nullptr;
+  }
+  return box;
+}
+
+}  // namespace
+
+const ComponentKind kPicBoxKind = {kKindPicBox, "PicBox", 15, kPicBoxTypes, CreatePicBox};

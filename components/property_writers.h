@@ -1,0 +1,14 @@
+// The property streams written back from a kind's current values, as the
+// readers in forms/property_streams.h read them: same version, same fields,
+// same order. Portable. PageControl writes its own stream.
+#pragma once
+
+#include "base/value.h"
+#include "forms/property_streams.h"
+
+Bytes WriteWindowProperties(const WindowProperties& p);
+Bytes WriteButtonProperties(const ButtonProperties& p);
+Bytes WriteLabelProperties(const LabelProperties& p);
+Bytes WritePicBoxProperties(const PicBoxProperties& p);
+Bytes WriteEditBoxProperties(const EditBoxProperties& p);
+Bytes WriteHtmlViewerProperties(const HtmlViewerProperties& p);
