@@ -496,8 +496,12 @@ class PageControl final : public Control, private PageHost {
           pages[i].header_images[state] >= 0 ? pages[i].header_images[state] : pages[i].header_images[0];
       int cx = 0, cy = 0;
       if (image >= 0 && images_[0] && ImageList_GetIconSize(images_[0].get(), &cx, &cy)) {
+        // An image taller than the row is cut at the header's edges.
+        const int clip = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         ImageList_Draw(images_[0].get(), image, dc, r.left + kHeaderPadding / 2, (r.top + r.bottom - cy) / 2,
                        ILD_TRANSPARENT);
+        RestoreDC(dc, clip);
         r.left += cx + kHeaderPadding / 2;
       }
       const uint32_t text = current ? p.p39 : hot ? p.p40 : p.p38;

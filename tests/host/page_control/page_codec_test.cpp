@@ -51,25 +51,6 @@ TEST(PageCodec, TabPagerBlockRoundTripsByteForByte) {
   EXPECT_EQ(model.Save(), Bytes(stored)) << "SaveProperties of a fresh TabPager";
 }
 
-TEST(PageCodec, TabPagerPagesAsStored) {
-  PageControlProperties p;
-  ASSERT_EQ(ReadPageControlProperties(TabPagerBlock(), &p), StreamResult::kOk);
-  std::vector<Page> pages;
-  ASSERT_TRUE(PagesFromBlock(p.Pages, &pages));
-  ASSERT_EQ(pages.size(), 4u);
-  const char* captions[] = {"001", "002", "", ""};
-  for (int i = 0; i < 4; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(pages[i].caption, captions[i]);
-    EXPECT_EQ(pages[i].header_images[0], -1);
-    EXPECT_EQ(pages[i].shown, 1);
-    EXPECT_EQ(pages[i].enabled, 1);
-    EXPECT_EQ(pages[i].excluded, 0);
-    EXPECT_TRUE(pages[i].tooltip.empty());
-  }
-  EXPECT_FALSE(ImageListStream(p.HeaderImages).empty());
-}
-
 TEST(PageCodec, ListKeepsEveryWordAndTrailingGroups) {
   Page a;
   a.caption = "\xB5\xDA\xD2\xBB";  // GBK

@@ -375,14 +375,6 @@ TEST(PageModel, HiddenIndexesHaveNoEffect) {
   EXPECT_EQ(m.model.Save(), before);
 }
 
-TEST(PageModel, TypesTableMatchesTheKind) {
-  EXPECT_EQ(kPageControlPropertyTypes[12 - 8], PropertyType::kInteger);
-  EXPECT_EQ(kPageControlPropertyTypes[10 - 8], PropertyType::kFont);
-  EXPECT_EQ(kPageControlPropertyTypes[22 - 8], PropertyType::kBytes);
-  EXPECT_EQ(kPageControlPropertyTypes[62 - 8], PropertyType::kBool);
-  EXPECT_EQ(kPageControlPropertyTypes[57 - 8], PropertyType::kHidden);
-}
-
 TEST(PageModel, BlockPropertiesAreCopiesInAndOut) {
   Made m(Block(kFourPages, 2));
   // Pages: a new list rebuilds the pages; the current page stays when it still exists.
