@@ -1,0 +1,52 @@
+#include "page_control_test_support.h"
+
+#include <utility>
+
+#include "forms/program_windows.h"
+#include "support/test_support.h"
+
+bool g_allow_change = true;
+
+namespace {
+
+Events g_events;
+
+HandlerResult OnPageChanged(const int32_t*, int32_t) {
+  g_events.push_back("changed");
+  return {false, 0};
+}
+HandlerResult OnPageChanging(const int32_t* args, int32_t count) {
+  g_events.push_back("changing " + std::to_string(count > 0 ? args[0] : -99));
+  return {true, g_allow_change ? 1 : 0};
+}
+HandlerResult OnHeaderClicked(const int32_t* args, int32_t count) {
+  g_events.push_back("clicked " + std::to_string(count > 0 ? args[0] : -99));
+  return {false, 0};
+}
+HandlerResult OnButtonClicked(const int32_t*, int32_t) {
+  g_events.push_back("button clicked");
+  return {false, 0};
+}
+const EventBinding kTestBindings[] = {{0, &OnPageChanged}, {1, &OnPageChanging}, {2, &OnHeaderClicked}};
+const EventBinding kButtonBindings[] = {{0, &OnButtonClicked}};
+
+}  // namespace
+
+Events TakeEvents() { return std::exchange(g_events, {}); }
+
+ControlRecord* TabPagerRecord() {
+  WindowDescription* w = ProgramWindows().Find(kMainWindow);
+  return w->RecordAt(w->FindRecord(kTabPager));
+}
+
+void PrepareDescriptions() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  ReadProgramWindows({});
+  TabPagerRecord()->bindings = std::span<const EventBinding>(kTestBindings);
+  WindowDescription* w = ProgramWindows().Find(kMainWindow);
+  w->RecordAt(w->FindRecord(kViewButton3))->bindings = std::span<const EventBinding>(kButtonBindings);
+}
+
+int main(int argc, char** argv) { return RunTestMain(argc, argv); }

@@ -1,0 +1,24 @@
+// Shared by the PageControl Wine tests: the program's descriptions read once,
+// with test handlers bound to TabPager's events, and what they saw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "forms/window_descriptions.h"
+
+inline constexpr uint32_t kMainWindow = 0x52010001;
+inline constexpr uint32_t kTabPager = 0x16010002;
+inline constexpr uint32_t kViewButton3 = 0x16010094;  // on page 1
+
+using Events = std::vector<std::string>;
+// What the bound handlers saw, in order ("changing 2", "changed", "clicked 1", "button clicked").
+Events TakeEvents();
+// The changing handler's answer; false cancels the change.
+extern bool g_allow_change;
+
+// Reads the program's windows once and binds the test handlers to TabPager,
+// which the program itself binds none of, and to ViewButton3's click.
+void PrepareDescriptions();
+ControlRecord* TabPagerRecord();
