@@ -115,6 +115,7 @@ class Label : public Control {
     switch (msg) {
       case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
       case WM_PAINT: Paint(); return 0;
+      case WM_GETFONT: return reinterpret_cast<LRESULT>(FontOrDefault(font_));
       default: return DefaultProc(msg, wp, lp);
     }
   }
