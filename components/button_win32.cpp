@@ -62,7 +62,6 @@ class Button : public Control {
       case kCaption:
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
-        ApplyStyle();  // an empty caption shows the picture alone
         return false;
       case kFont:
         if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
@@ -104,8 +103,9 @@ class Button : public Control {
     static const DWORD kVertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
     DWORD style = (p_.ButtonType == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_MULTILINE |
                   kHorizontal[ChoiceUpTo(p_.HAlign, 2)] | kVertical[ChoiceUpTo(p_.VAlign, 2)];
-    // Without a caption the system button shows the image alone.
-    if (bitmap_ && !caption_.get()) style |= BS_BITMAP;
+    // A classic button takes an image only with BS_BITMAP, and then shows it
+    // instead of the caption.
+    if (has_picture_) style |= BS_BITMAP;
     return style;
   }
 
@@ -125,9 +125,17 @@ class Button : public Control {
     Picture picture;
     picture.Load(ViewOf(picture_bytes_));
     BitmapHandle next = picture.MakeBitmap();
+    // The style must allow the image both when it is set and when it is taken away.
+    if (next) {
+      has_picture_ = true;
+      ApplyStyle();
+    }
     SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(next.get()));
     bitmap_ = std::move(next);  // the old image goes only once the button lets go of it
-    ApplyStyle();
+    if (!bitmap_ && has_picture_) {
+      has_picture_ = false;
+      ApplyStyle();
+    }
   }
 
   ButtonProperties p_;  // scalar fields and the font; caption and picture are owned below
@@ -135,6 +143,7 @@ class Button : public Control {
   Bytes picture_bytes_;
   FontHandle font_;
   BitmapHandle bitmap_;
+  bool has_picture_ = false;  // a picture decoded and handed to the button
 };
 
 Control* CreateButton(const CreateArgs& args) {

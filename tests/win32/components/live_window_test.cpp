@@ -251,6 +251,34 @@ TEST(LoadingTest, AWindowLoadsOnceAndAgainAfterItIsGone) {
   EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
 }
 
+BOOL CALLBACK CountOne(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int CountThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountOne, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST(LoadingTest, AControlThatCannotBeMadeFailsTheLoadAndLeavesNothing) {
+  PrepareProgramWindows();
+  WindowDescription* help = ProgramWindows().Find(kHelpWindow);
+  ControlRecord* label = help->RecordAt(help->FindRecord(0x160100a4));
+  const uint8_t future_version[] = {99, 0, 0, 0};
+  ByteView stored = label->properties;
+  label->properties = ByteView{future_version, sizeof future_version};
+  int before = CountThreadWindows();
+  EXPECT_EQ(LiveWindow::Load(kHelpWindow), nullptr);
+  label->properties = stored;
+  EXPECT_EQ(CountThreadWindows(), before);
+  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+  EXPECT_EQ(help->live_window, nullptr);
+  LoadedWindow again(kHelpWindow);
+  EXPECT_NE(again.get(), nullptr);
+}
+
 struct FontRow {
   const char* name;
   uint32_t window, id;

@@ -166,6 +166,27 @@ TEST_F(PropertyAccessTest, TextsOfEveryKindReachTheScreenAndComeBack) {
   EXPECT_EQ(GetControlText(kMainWindow, kHeaderBand, kTag).get(), nullptr);
 }
 
+TEST_F(PropertyAccessTest, AButtonShowsAJpegPictureWrittenToIt) {
+  ASSERT_NE(window_.get(), nullptr);
+  constexpr int kButtonPicture = 8, kPicPicture = 10;
+  Bytes jpeg = GetControlProperty(kMainWindow, kTabPicture0, kPicPicture, -1).bytes;
+  ASSERT_GT(jpeg.size(), 0);
+  PropertyIn in;
+  in.bytes = jpeg.get();
+  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  auto image = reinterpret_cast<HBITMAP>(SendMessageW(Hwnd(kChatButton3), BM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(image, nullptr);
+  BITMAP bm{};
+  GetObjectW(image, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 128);
+  EXPECT_EQ(bm.bmHeight, 44);
+  EXPECT_EQ(GetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1).bytes.size(), jpeg.size());
+  in.bytes = nullptr;
+  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  EXPECT_EQ(SendMessageW(Hwnd(kChatButton3), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  EXPECT_EQ(GetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1).bytes.get(), nullptr);
+}
+
 LOGFONTW FontOf(HWND hwnd) {
   LOGFONTW lf{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
@@ -252,6 +273,26 @@ TEST_F(PropertyAccessTest, MousePointerTranslatesTheStandardCursors) {
   in.bytes = nullptr;
   SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
   EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr);
+
+  // A damaged cursor file gives the kind's own cursor, nothing read outside it.
+  struct DamageRow {
+    const char* label;
+    int32_t length;  // of the value: kind word, then the file
+    int patch_at;    // a byte of the file set to 1, or -1
+  };
+  const DamageRow damaged[] = {
+      {"directory only, image missing", 4 + 6 + 16, -1},
+      {"cut inside the image", 4 + 100, -1},
+      {"an icon file, not a cursor", 4 + 2238, 2},
+      {"shorter than a directory", 4 + 3, -1},
+  };
+  for (const DamageRow& row : damaged) {
+    Bytes value(NewByteArray(custom.data(), row.length));
+    if (row.patch_at >= 0) const_cast<uint8_t*>(value.data())[4 + row.patch_at] = 1;
+    in.bytes = value.get();
+    SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
+    EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr) << row.label;
+  }
 }
 
 TEST_F(PropertyAccessTest, StylesTheEditControlFixesAtBirthMakeItAgainInPlace) {
