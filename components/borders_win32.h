@@ -15,13 +15,20 @@ struct BorderStyles {
 // 6 single line over a thin sunken edge; other values: none.
 inline BorderStyles StylesForBorder(int border) {
   switch (border) {
-    case 1: return {0, WS_EX_CLIENTEDGE};
-    case 2: return {WS_DLGFRAME, WS_EX_WINDOWEDGE};
-    case 3: return {0, WS_EX_STATICEDGE};
-    case 4: return {0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME};
-    case 5: return {WS_BORDER, 0};
-    case 6: return {WS_BORDER, WS_EX_STATICEDGE};
-    default: return {0, 0};
+    case 1:
+      return {0, WS_EX_CLIENTEDGE};
+    case 2:
+      return {WS_DLGFRAME, WS_EX_WINDOWEDGE};
+    case 3:
+      return {0, WS_EX_STATICEDGE};
+    case 4:
+      return {0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME};
+    case 5:
+      return {WS_BORDER, 0};
+    case 6:
+      return {WS_BORDER, WS_EX_STATICEDGE};
+    default:
+      return {0, 0};
   }
 }
 

@@ -43,13 +43,25 @@ class Button : public Control {
 
   bool GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kPicture: out->bytes = CopyBytes(picture_bytes_.get()); return true;
-      case kButtonType: out->number = p_.ButtonType; return true;
-      case kCaption: out->text = CopyText(caption_.get()); return true;
-      case kHAlign: out->number = p_.HAlign; return true;
-      case kVAlign: out->number = p_.VAlign; return true;
-      case kFont: return ReadFontProperty(p_.Font, sub, out);
-      default: return false;
+      case kPicture:
+        out->bytes = CopyBytes(picture_bytes_.get());
+        return true;
+      case kButtonType:
+        out->number = p_.ButtonType;
+        return true;
+      case kCaption:
+        out->text = CopyText(caption_.get());
+        return true;
+      case kHAlign:
+        out->number = p_.HAlign;
+        return true;
+      case kVAlign:
+        out->number = p_.VAlign;
+        return true;
+      case kFont:
+        return ReadFontProperty(p_.Font, sub, out);
+      default:
+        return false;
     }
   }
 
@@ -66,10 +78,17 @@ class Button : public Control {
       case kFont:
         if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
         return false;
-      case kButtonType: p_.ButtonType = ChoiceUpTo(in.number, 1); break;
-      case kHAlign: p_.HAlign = ChoiceUpTo(in.number, 2); break;
-      case kVAlign: p_.VAlign = ChoiceUpTo(in.number, 2); break;
-      default: return false;
+      case kButtonType:
+        p_.ButtonType = ChoiceUpTo(in.number, 1);
+        break;
+      case kHAlign:
+        p_.HAlign = ChoiceUpTo(in.number, 2);
+        break;
+      case kVAlign:
+        p_.VAlign = ChoiceUpTo(in.number, 2);
+        break;
+      default:
+        return false;
     }
     ApplyStyle();
     return false;

@@ -21,7 +21,7 @@ struct CreateArgs {
   ByteView properties;  // the kind's stored property stream
   DWORD style = 0;      // WS_TABSTOP and WS_DISABLED from the record; never WS_VISIBLE
   HWND parent = nullptr;
-  int child_id = 0;     // 100, 110, 120, ... in creation order
+  int child_id = 0;  // 100, 110, 120, ... in creation order
   int x = 0, y = 0, width = 0, height = 0;
   uint32_t window_id = 0;
   uint32_t control_id = 0;

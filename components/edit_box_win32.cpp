@@ -16,16 +16,34 @@ namespace {
 
 using T = PropertyType;
 const PropertyType kEditBoxTypes[] = {
-    T::kText,   T::kChoice, T::kColor,   T::kColor,   T::kFont,    T::kBool,    T::kInteger,
-    T::kBool,   T::kChoice, T::kChoice,  T::kChoice,  T::kText,    T::kChoice,  T::kChoice,
-    T::kInteger, T::kInteger, T::kInteger, T::kInteger, T::kText,  T::kText,    T::kText,
+    T::kText,    T::kChoice,  T::kColor,   T::kColor,   T::kFont, T::kBool,   T::kInteger,
+    T::kBool,    T::kChoice,  T::kChoice,  T::kChoice,  T::kText, T::kChoice, T::kChoice,
+    T::kInteger, T::kInteger, T::kInteger, T::kInteger, T::kText, T::kText,   T::kText,
 };
 static_assert(sizeof kEditBoxTypes / sizeof kEditBoxTypes[0] == 29 - 8);
 
 enum EditBoxIndex {
-  kContent = 0, kBorder, kTextColor, kBackColor, kFont, kHideSelection, kMaxLength, kMultiLine, kScrollBars,
-  kAlign, kInputMode, kPasswordChar, kP20, kP21, kP22, kP23, kSelectionStart, kSelectionLength,
-  kSelectedText, kP27, kP28,
+  kContent = 0,
+  kBorder,
+  kTextColor,
+  kBackColor,
+  kFont,
+  kHideSelection,
+  kMaxLength,
+  kMultiLine,
+  kScrollBars,
+  kAlign,
+  kInputMode,
+  kPasswordChar,
+  kP20,
+  kP21,
+  kP22,
+  kP23,
+  kSelectionStart,
+  kSelectionLength,
+  kSelectedText,
+  kP27,
+  kP28,
 };
 
 enum InputMode { kEditable = 0, kReadOnly = 1, kPassword = 2 };
@@ -65,23 +83,34 @@ class EditBox : public Control {
 
   bool GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kContent: out->text = WindowTextGbk(hwnd()); return true;
-      case kFont: return ReadFontProperty(p_.Font, sub, out);
+      case kContent:
+        out->text = WindowTextGbk(hwnd());
+        return true;
+      case kFont:
+        return ReadFontProperty(p_.Font, sub, out);
       case kPasswordChar: {
         char bytes[2] = {static_cast<char>(p_.PasswordChar & 0xFF), static_cast<char>(p_.PasswordChar >> 8)};
         out->text = Text(NewText(bytes, bytes[1] ? 2 : 1));
         return true;
       }
-      case kSelectionStart: out->number = Selection().first; return true;
-      case kSelectionLength: out->number = Selection().second - Selection().first; return true;
+      case kSelectionStart:
+        out->number = Selection().first;
+        return true;
+      case kSelectionLength:
+        out->number = Selection().second - Selection().first;
+        return true;
       case kSelectedText: {
         std::wstring all = WindowText();
         auto [from, to] = Selection();
         out->text = WideToGbk(all.c_str() + from, to - from);
         return true;
       }
-      case kP27: out->text = CopyText(p27_.get()); return true;
-      case kP28: out->text = CopyText(p28_.get()); return true;
+      case kP27:
+        out->text = CopyText(p27_.get());
+        return true;
+      case kP28:
+        out->text = CopyText(p28_.get());
+        return true;
       default: {
         int32_t* field = Number(index);
         if (!field) return false;
@@ -93,14 +122,18 @@ class EditBox : public Control {
 
   bool SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (index) {
-      case kContent: SetWindowTextW(hwnd(), GbkToWide(in.text).c_str()); return false;
+      case kContent:
+        SetWindowTextW(hwnd(), GbkToWide(in.text).c_str());
+        return false;
       case kBorder: {
         int32_t old = p_.Border;
         p_.Border = ChoiceUpTo(in.number, 6);
         ApplyBorder(hwnd(), old, p_.Border);
         return false;
       }
-      case kTextColor: p_.TextColor = static_cast<uint32_t>(in.number); break;
+      case kTextColor:
+        p_.TextColor = static_cast<uint32_t>(in.number);
+        break;
       case kBackColor:
         p_.BackColor = static_cast<uint32_t>(in.number);
         back_brush_.Reset();
@@ -113,17 +146,28 @@ class EditBox : public Control {
         SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength, 0);
         return false;
       // The edit control fixes these styles when it is made.
-      case kHideSelection: p_.p13 = static_cast<int32_t>(in.number); return true;
-      case kMultiLine: p_.MultiLine = static_cast<int32_t>(in.number); return true;
-      case kScrollBars: p_.ScrollBars = ChoiceUpTo(in.number, 3); return true;
-      case kAlign: p_.Align = ChoiceUpTo(in.number, 2); return true;
-      case kInputMode: p_.p18 = ChoiceUpTo(in.number, 2); return true;
+      case kHideSelection:
+        p_.p13 = static_cast<int32_t>(in.number);
+        return true;
+      case kMultiLine:
+        p_.MultiLine = static_cast<int32_t>(in.number);
+        return true;
+      case kScrollBars:
+        p_.ScrollBars = ChoiceUpTo(in.number, 3);
+        return true;
+      case kAlign:
+        p_.Align = ChoiceUpTo(in.number, 2);
+        return true;
+      case kInputMode:
+        p_.p18 = ChoiceUpTo(in.number, 2);
+        return true;
       case kPasswordChar: {
         const char* t = OrEmpty(in.text);
         uint8_t lead = static_cast<uint8_t>(t[0]);
         uint8_t trail = lead >= 0x81 ? static_cast<uint8_t>(t[1]) : 0;
         p_.PasswordChar = lead ? static_cast<uint16_t>(lead | trail << 8) : '*';
-        if (p_.p18 == kPassword) SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
+        if (p_.p18 == kPassword)
+          SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
         break;
       }
       case kSelectionStart:
@@ -137,8 +181,12 @@ class EditBox : public Control {
       case kSelectedText:
         SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(in.text).c_str()));
         return false;
-      case kP27: p27_ = CopyText(in.text); return false;
-      case kP28: p28_ = CopyText(in.text); return false;
+      case kP27:
+        p27_ = CopyText(in.text);
+        return false;
+      case kP28:
+        p28_ = CopyText(in.text);
+        return false;
       default: {
         int32_t* field = Number(index);
         if (!field) return false;
@@ -196,20 +244,34 @@ class EditBox : public Control {
 
   int32_t* Number(int index) {
     switch (index) {
-      case kBorder: return &p_.Border;
-      case kTextColor: return reinterpret_cast<int32_t*>(&p_.TextColor);
-      case kBackColor: return reinterpret_cast<int32_t*>(&p_.BackColor);
-      case kHideSelection: return &p_.p13;
-      case kMaxLength: return &p_.MaxLength;
-      case kMultiLine: return &p_.MultiLine;
-      case kScrollBars: return &p_.ScrollBars;
-      case kAlign: return &p_.Align;
-      case kInputMode: return &p_.p18;
-      case kP20: return &p_.p20;
-      case kP21: return &p_.p21;
-      case kP22: return &p_.p22;
-      case kP23: return &p_.p23;
-      default: return nullptr;
+      case kBorder:
+        return &p_.Border;
+      case kTextColor:
+        return reinterpret_cast<int32_t*>(&p_.TextColor);
+      case kBackColor:
+        return reinterpret_cast<int32_t*>(&p_.BackColor);
+      case kHideSelection:
+        return &p_.p13;
+      case kMaxLength:
+        return &p_.MaxLength;
+      case kMultiLine:
+        return &p_.MultiLine;
+      case kScrollBars:
+        return &p_.ScrollBars;
+      case kAlign:
+        return &p_.Align;
+      case kInputMode:
+        return &p_.p18;
+      case kP20:
+        return &p_.p20;
+      case kP21:
+        return &p_.p21;
+      case kP22:
+        return &p_.p22;
+      case kP23:
+        return &p_.p23;
+      default:
+        return nullptr;
     }
   }
 

@@ -35,23 +35,42 @@ class HtmlViewerPlaceholder : public Control {
 
   bool GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kFontSize: out->number = p_.FontSize; return true;
-      case kOffline: out->number = p_.Offline; return true;
-      case kSilent: out->number = p_.Silent; return true;
-      case kUrl: out->text = CopyText(url_.get()); return true;
+      case kFontSize:
+        out->number = p_.FontSize;
+        return true;
+      case kOffline:
+        out->number = p_.Offline;
+        return true;
+      case kSilent:
+        out->number = p_.Silent;
+        return true;
+      case kUrl:
+        out->text = CopyText(url_.get());
+        return true;
       case kStatusText:
-      case kCaption: return true;  // nothing shown, nothing to tell
-      default: return false;
+      case kCaption:
+        return true;  // nothing shown, nothing to tell
+      default:
+        return false;
     }
   }
 
   bool SetProperty(int index, int, const PropertyIn& in) override {
     switch (index) {
-      case kFontSize: p_.FontSize = ChoiceUpTo(in.number, 4); break;
-      case kOffline: p_.Offline = static_cast<int32_t>(in.number); break;
-      case kSilent: p_.Silent = static_cast<int32_t>(in.number); break;
-      case kUrl: url_ = CopyText(in.text); break;
-      default: break;  // the status text and the title are read only
+      case kFontSize:
+        p_.FontSize = ChoiceUpTo(in.number, 4);
+        break;
+      case kOffline:
+        p_.Offline = static_cast<int32_t>(in.number);
+        break;
+      case kSilent:
+        p_.Silent = static_cast<int32_t>(in.number);
+        break;
+      case kUrl:
+        url_ = CopyText(in.text);
+        break;
+      default:
+        break;  // the status text and the title are read only
     }
     return false;
   }

@@ -5,13 +5,7 @@
 namespace {
 
 const ComponentKind* const kKinds[] = {
-    &kWindowKind,
-    &kLabelKind,
-    &kButtonKind,
-    &kEditBoxKind,
-    &kPicBoxKind,
-    &kHtmlViewerKind,
-    &kPageControlKind,
+    &kWindowKind, &kLabelKind, &kButtonKind, &kEditBoxKind, &kPicBoxKind, &kHtmlViewerKind, &kPageControlKind,
 };
 
 }  // namespace

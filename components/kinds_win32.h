@@ -7,9 +7,9 @@
 #include "forms/window_descriptions.h"
 
 struct ComponentKind {
-  uint32_t id;          // KindId
-  const char* name;     // as the descriptions name it
-  int property_count;   // the common ones included
+  uint32_t id;                // KindId
+  const char* name;           // as the descriptions name it
+  int property_count;         // the common ones included
   const PropertyType* types;  // property_count - 8 entries: the kind's own
   // Makes the control and its window; null when creation fails (including a
   // stored stream of a version the kind does not know).

@@ -17,15 +17,34 @@ const wchar_t kLabelClass[] = L"VelmoraLabel";
 
 using T = PropertyType;
 const PropertyType kLabelTypes[] = {
-    T::kText,   T::kChoice, T::kChoice, T::kInteger, T::kColor, T::kColor,  T::kColor,
-    T::kFont,   T::kColor,  T::kColor,  T::kBytes,   T::kChoice, T::kChoice, T::kColor,
-    T::kColor,  T::kColor,  T::kChoice, T::kBool,    T::kChoice, T::kText,   T::kText,
+    T::kText,  T::kChoice, T::kChoice, T::kInteger, T::kColor,  T::kColor,  T::kColor,
+    T::kFont,  T::kColor,  T::kColor,  T::kBytes,   T::kChoice, T::kChoice, T::kColor,
+    T::kColor, T::kColor,  T::kChoice, T::kBool,    T::kChoice, T::kText,   T::kText,
 };
 static_assert(sizeof kLabelTypes / sizeof kLabelTypes[0] == 29 - 8);
 
 enum LabelIndex {
-  kCaption = 0, kP9, kBorder, kP11, kP12, kP13, kP14, kFont, kTextColor, kBackColor, kBackPicture,
-  kPictureMode, kP20, kP21, kP22, kP23, kAlign, kWordWrap, kVAlign, kP27, kP28,
+  kCaption = 0,
+  kP9,
+  kBorder,
+  kP11,
+  kP12,
+  kP13,
+  kP14,
+  kFont,
+  kTextColor,
+  kBackColor,
+  kBackPicture,
+  kPictureMode,
+  kP20,
+  kP21,
+  kP22,
+  kP23,
+  kAlign,
+  kWordWrap,
+  kVAlign,
+  kP27,
+  kP28,
 };
 
 class Label : public Control {
@@ -40,8 +59,7 @@ class Label : public Control {
     p28_ = TextFromView(p_.p28);
     p_.Caption = p_.BackPicture = p_.p27 = p_.p28 = ByteView{};
     if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
-    if (!RegisterControlClass(kLabelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(),
-                              nullptr)) {
+    if (!RegisterControlClass(kLabelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(), nullptr)) {
       return false;
     }
     BorderStyles border = StylesForBorder(p_.Border);
@@ -51,11 +69,20 @@ class Label : public Control {
 
   bool GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kCaption: out->text = CopyText(caption_.get()); return true;
-      case kBackPicture: out->bytes = CopyBytes(back_picture_.get()); return true;
-      case kP27: out->text = CopyText(p27_.get()); return true;
-      case kP28: out->text = CopyText(p28_.get()); return true;
-      case kFont: return ReadFontProperty(p_.Font, sub, out);
+      case kCaption:
+        out->text = CopyText(caption_.get());
+        return true;
+      case kBackPicture:
+        out->bytes = CopyBytes(back_picture_.get());
+        return true;
+      case kP27:
+        out->text = CopyText(p27_.get());
+        return true;
+      case kP28:
+        out->text = CopyText(p28_.get());
+        return true;
+      case kFont:
+        return ReadFontProperty(p_.Font, sub, out);
       default: {
         int32_t* field = Number(index);
         if (!field) return false;
@@ -71,9 +98,15 @@ class Label : public Control {
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
         break;
-      case kBackPicture: back_picture_ = CopyBytes(in.bytes); return false;
-      case kP27: p27_ = CopyText(in.text); return false;
-      case kP28: p28_ = CopyText(in.text); return false;
+      case kBackPicture:
+        back_picture_ = CopyBytes(in.bytes);
+        return false;
+      case kP27:
+        p27_ = CopyText(in.text);
+        return false;
+      case kP28:
+        p28_ = CopyText(in.text);
+        return false;
       case kFont:
         if (!WriteFontProperty(&p_.Font, sub, in)) return false;
         font_ = CreateControlFont(p_.Font.font);
@@ -84,11 +117,21 @@ class Label : public Control {
         ApplyBorder(hwnd(), old, p_.Border);
         break;
       }
-      case kP9: p_.p9 = ChoiceUpTo(in.number, 3); return false;
-      case kP11: p_.p11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number); return false;
-      case kP20: p_.p20 = ChoiceUpTo(in.number, 8); return false;
-      case kAlign: p_.Align = ChoiceUpTo(in.number, 2); break;
-      case kVAlign: p_.VAlign = ChoiceUpTo(in.number, 2); break;
+      case kP9:
+        p_.p9 = ChoiceUpTo(in.number, 3);
+        return false;
+      case kP11:
+        p_.p11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number);
+        return false;
+      case kP20:
+        p_.p20 = ChoiceUpTo(in.number, 8);
+        return false;
+      case kAlign:
+        p_.Align = ChoiceUpTo(in.number, 2);
+        break;
+      case kVAlign:
+        p_.VAlign = ChoiceUpTo(in.number, 2);
+        break;
       default: {
         int32_t* field = Number(index);
         if (!field) return false;
@@ -113,10 +156,15 @@ class Label : public Control {
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     switch (msg) {
-      case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
-      case WM_PAINT: Paint(); return 0;
-      case WM_GETFONT: return reinterpret_cast<LRESULT>(FontOrDefault(font_));
-      default: return DefaultProc(msg, wp, lp);
+      case WM_ERASEBKGND:
+        return 1;  // WM_PAINT fills everything
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(FontOrDefault(font_));
+      default:
+        return DefaultProc(msg, wp, lp);
     }
   }
 
@@ -125,23 +173,40 @@ class Label : public Control {
   int32_t* Number(int index) {
     auto u = [](uint32_t* v) { return reinterpret_cast<int32_t*>(v); };
     switch (index) {
-      case kP9: return &p_.p9;
-      case kBorder: return &p_.Border;
-      case kP11: return &p_.p11;
-      case kP12: return u(&p_.p12);
-      case kP13: return u(&p_.p13);
-      case kP14: return u(&p_.p14);
-      case kTextColor: return u(&p_.TextColor);
-      case kBackColor: return u(&p_.BackColor);
-      case kPictureMode: return &p_.PictureMode;
-      case kP20: return &p_.p20;
-      case kP21: return u(&p_.p21);
-      case kP22: return u(&p_.p22);
-      case kP23: return u(&p_.p23);
-      case kAlign: return &p_.Align;
-      case kWordWrap: return &p_.WordWrap;
-      case kVAlign: return &p_.VAlign;
-      default: return nullptr;
+      case kP9:
+        return &p_.p9;
+      case kBorder:
+        return &p_.Border;
+      case kP11:
+        return &p_.p11;
+      case kP12:
+        return u(&p_.p12);
+      case kP13:
+        return u(&p_.p13);
+      case kP14:
+        return u(&p_.p14);
+      case kTextColor:
+        return u(&p_.TextColor);
+      case kBackColor:
+        return u(&p_.BackColor);
+      case kPictureMode:
+        return &p_.PictureMode;
+      case kP20:
+        return &p_.p20;
+      case kP21:
+        return u(&p_.p21);
+      case kP22:
+        return u(&p_.p22);
+      case kP23:
+        return u(&p_.p23);
+      case kAlign:
+        return &p_.Align;
+      case kWordWrap:
+        return &p_.WordWrap;
+      case kVAlign:
+        return &p_.VAlign;
+      default:
+        return nullptr;
     }
   }
 

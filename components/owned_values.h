@@ -15,10 +15,13 @@ inline Text CopyText(TextValue t) { return t && *t ? Text(NewText(t, std::strlen
 inline Bytes BytesFromView(ByteView v) {
   return v.size ? Bytes(NewByteArray(v.data, static_cast<int32_t>(v.size))) : Bytes();
 }
-inline Bytes CopyBytes(ByteArray b) { return b && b->length > 0 ? Bytes(NewByteArray(ByteArrayData(b), b->length)) : Bytes(); }
+inline Bytes CopyBytes(ByteArray b) {
+  return b && b->length > 0 ? Bytes(NewByteArray(ByteArrayData(b), b->length)) : Bytes();
+}
 
 inline ByteView ViewOf(const Text& t) {
-  return t.get() ? ByteView{reinterpret_cast<const uint8_t*>(t.get()), static_cast<uint32_t>(std::strlen(t.get()))}
+  return t.get() ? ByteView{reinterpret_cast<const uint8_t*>(t.get()),
+                            static_cast<uint32_t>(std::strlen(t.get()))}
                  : ByteView{};
 }
 inline ByteView ViewOf(const Bytes& b) { return ByteView{b.data(), static_cast<uint32_t>(b.size())}; }

@@ -15,7 +15,8 @@ const wchar_t kPicBoxClass[] = L"VelmoraPicBox";
 constexpr int32_t kLastBorder = 5;
 
 using T = PropertyType;
-const PropertyType kPicBoxTypes[] = {T::kChoice, T::kColor, T::kBytes, T::kChoice, T::kBool, T::kText, T::kText};
+const PropertyType kPicBoxTypes[] = {T::kChoice, T::kColor, T::kBytes, T::kChoice,
+                                     T::kBool,   T::kText,  T::kText};
 static_assert(sizeof kPicBoxTypes / sizeof kPicBoxTypes[0] == 15 - 8);
 
 enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kP12, kP13, kP14 };
@@ -33,25 +34,39 @@ class PicBox : public Control {
     p14_ = TextFromView(p_.p14);
     p_.Picture = p_.p13 = p_.p14 = ByteView{};
     picture_.Load(ViewOf(picture_bytes_));
-    if (!RegisterControlClass(kPicBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(),
-                              nullptr)) {
+    if (!RegisterControlClass(kPicBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(), nullptr)) {
       return false;
     }
     BorderStyles border = StylesForBorder(p_.Border);
-    return CreateHwnd(border.ex_style, kPicBoxClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style,
-                      args, false);
+    return CreateHwnd(border.ex_style, kPicBoxClass, L"",
+                      args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style, args, false);
   }
 
   bool GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kBorder: out->number = p_.Border; return true;
-      case kBackColor: out->number = p_.BackColor; return true;
-      case kPicture: out->bytes = CopyBytes(picture_bytes_.get()); return true;
-      case kDisplayMode: out->number = p_.DisplayMode; return true;
-      case kP12: out->number = p_.p12; return true;
-      case kP13: out->text = CopyText(p13_.get()); return true;
-      case kP14: out->text = CopyText(p14_.get()); return true;
-      default: return false;
+      case kBorder:
+        out->number = p_.Border;
+        return true;
+      case kBackColor:
+        out->number = p_.BackColor;
+        return true;
+      case kPicture:
+        out->bytes = CopyBytes(picture_bytes_.get());
+        return true;
+      case kDisplayMode:
+        out->number = p_.DisplayMode;
+        return true;
+      case kP12:
+        out->number = p_.p12;
+        return true;
+      case kP13:
+        out->text = CopyText(p13_.get());
+        return true;
+      case kP14:
+        out->text = CopyText(p14_.get());
+        return true;
+      default:
+        return false;
     }
   }
 
@@ -63,16 +78,27 @@ class PicBox : public Control {
         ApplyBorder(hwnd(), old, p_.Border);
         break;
       }
-      case kBackColor: p_.BackColor = static_cast<uint32_t>(in.number); break;
+      case kBackColor:
+        p_.BackColor = static_cast<uint32_t>(in.number);
+        break;
       case kPicture:
         picture_bytes_ = CopyBytes(in.bytes);
         picture_.Load(ViewOf(picture_bytes_));
         break;
-      case kDisplayMode: p_.DisplayMode = ChoiceUpTo(in.number, kLastDisplayMode); break;
-      case kP12: p_.p12 = static_cast<int32_t>(in.number); return false;
-      case kP13: p13_ = CopyText(in.text); return false;
-      case kP14: p14_ = CopyText(in.text); return false;
-      default: return false;
+      case kDisplayMode:
+        p_.DisplayMode = ChoiceUpTo(in.number, kLastDisplayMode);
+        break;
+      case kP12:
+        p_.p12 = static_cast<int32_t>(in.number);
+        return false;
+      case kP13:
+        p13_ = CopyText(in.text);
+        return false;
+      case kP14:
+        p14_ = CopyText(in.text);
+        return false;
+      default:
+        return false;
     }
     InvalidateRect(hwnd(), nullptr, FALSE);
     return false;
@@ -89,9 +115,13 @@ class PicBox : public Control {
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     switch (msg) {
-      case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
-      case WM_PAINT: Paint(); return 0;
-      default: return DefaultProc(msg, wp, lp);
+      case WM_ERASEBKGND:
+        return 1;  // WM_PAINT fills everything
+      case WM_PAINT:
+        Paint();
+        return 0;
+      default:
+        return DefaultProc(msg, wp, lp);
     }
   }
 

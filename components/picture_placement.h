@@ -14,4 +14,5 @@ enum DisplayMode : int {
 inline constexpr int kLastDisplayMode = kDisplayCentre;
 
 // Modes outside 0 to 2 are clamped to that range.
-PlacedPicture PlacePicture(int mode, int client_width, int client_height, int picture_width, int picture_height);
+PlacedPicture PlacePicture(int mode, int client_width, int client_height, int picture_width,
+                           int picture_height);

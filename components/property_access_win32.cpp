@@ -1,10 +1,9 @@
 // The two property entry points over loaded windows. Does not know any kind's
 // properties beyond their types; the kinds apply the values.
-#include "components/property_access.h"
-
 #include "base/fatal.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
+#include "components/property_access.h"
 #include "components/texts_gbk.h"
 #include "forms/live_window_win32.h"
 
@@ -62,7 +61,9 @@ void SetCommon(LiveWindow* w, LiveControl* c, int32_t index, const PropertyIn& i
       SetWindowPos(hwnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       return;
     }
-    case kTag: c->tag = CopyText(in.text); return;
+    case kTag:
+      c->tag = CopyText(in.text);
+      return;
     case kVisible:
       c->visible = NormalizeBool(in.number);
       if (!hwnd) return;
@@ -84,7 +85,8 @@ void SetCommon(LiveWindow* w, LiveControl* c, int32_t index, const PropertyIn& i
       if (GetCursorPos(&at)) SetCursorPos(at.x, at.y);
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -94,22 +96,40 @@ PropertyOut GetCommon(LiveControl* c, int32_t index) {
   RECT rc{c->left, c->top, c->left + c->width, c->top + c->height};
   if (hwnd && index <= kHeight) rc = RectInParent(hwnd);
   switch (index) {
-    case kLeft: out.number = hwnd ? rc.left : c->left; break;
-    case kTop: out.number = hwnd ? rc.top : c->top; break;
-    case kWidth: out.number = hwnd ? rc.right - rc.left : c->width; break;
-    case kHeight: out.number = hwnd ? rc.bottom - rc.top : c->height; break;
-    case kTag: out.text = CopyText(c->tag.get()); break;
-    case kVisible: out.number = hwnd ? (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0 : c->visible; break;
-    case kDisable: out.number = hwnd ? !IsWindowEnabled(hwnd) : c->disable; break;
-    case kMousePointer: out.bytes = TranslateCursorOut(ViewOf(c->pointer)); break;
-    default: break;
+    case kLeft:
+      out.number = hwnd ? rc.left : c->left;
+      break;
+    case kTop:
+      out.number = hwnd ? rc.top : c->top;
+      break;
+    case kWidth:
+      out.number = hwnd ? rc.right - rc.left : c->width;
+      break;
+    case kHeight:
+      out.number = hwnd ? rc.bottom - rc.top : c->height;
+      break;
+    case kTag:
+      out.text = CopyText(c->tag.get());
+      break;
+    case kVisible:
+      out.number = hwnd ? (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0 : c->visible;
+      break;
+    case kDisable:
+      out.number = hwnd ? !IsWindowEnabled(hwnd) : c->disable;
+      break;
+    case kMousePointer:
+      out.bytes = TranslateCursorOut(ViewOf(c->pointer));
+      break;
+    default:
+      break;
   }
   return out;
 }
 
 }  // namespace
 
-void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, int32_t sub, const PropertyIn& value) {
+void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, int32_t sub,
+                        const PropertyIn& value) {
   LiveWindow* w;
   LiveControl* c = FindTarget(window_id, control_id, index, &w);
   if (index < kFirstOwn) return SetCommon(w, c, index, value);
@@ -117,13 +137,23 @@ void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, 
   Control* control = LiveObject(c);
   PropertyIn in = value;
   switch (c->kind->types[index - kFirstOwn]) {
-    case PropertyType::kChoice: in.number = NormalizeChoice(value.number); break;
-    case PropertyType::kBool: in.number = NormalizeBool(value.number); break;
+    case PropertyType::kChoice:
+      in.number = NormalizeChoice(value.number);
+      break;
+    case PropertyType::kBool:
+      in.number = NormalizeBool(value.number);
+      break;
     case PropertyType::kInteger:
-    case PropertyType::kColor: in.number = static_cast<int32_t>(value.number); break;
-    case PropertyType::kText: in.text = OrEmpty(value.text); break;
-    case PropertyType::kHidden: return;
-    default: break;
+    case PropertyType::kColor:
+      in.number = static_cast<int32_t>(value.number);
+      break;
+    case PropertyType::kText:
+      in.text = OrEmpty(value.text);
+      break;
+    case PropertyType::kHidden:
+      return;
+    default:
+      break;
   }
   // A cursor-typed value reaches the kind with the system's identifier.
   Bytes cursor;
@@ -148,10 +178,14 @@ PropertyOut GetControlProperty(uint32_t window_id, uint32_t control_id, int32_t 
   PropertyOut out;
   if (!LiveObject(c)->GetProperty(index - kFirstOwn, sub, &out)) return PropertyOut{};
   switch (c->kind->types[index - kFirstOwn]) {
-    case PropertyType::kBool: out.number = BoolForReading(out.number); break;
+    case PropertyType::kBool:
+      out.number = BoolForReading(out.number);
+      break;
     case PropertyType::kInteger:
     case PropertyType::kChoice:
-    case PropertyType::kColor: out.number = static_cast<int32_t>(out.number); break;
+    case PropertyType::kColor:
+      out.number = static_cast<int32_t>(out.number);
+      break;
     case PropertyType::kText:
       if (out.text.get() && !*out.text.get()) out.text = Text();  // empty reads as null
       break;
@@ -163,7 +197,8 @@ PropertyOut GetControlProperty(uint32_t window_id, uint32_t control_id, int32_t 
       out.bytes = TranslateCursorOut(ViewOf(stored));
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return out;
 }

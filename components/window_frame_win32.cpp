@@ -15,16 +15,37 @@ const wchar_t kFrameClass[] = L"WTWindow";
 
 using T = PropertyType;
 const PropertyType kWindowTypes[] = {
-    T::kText, T::kChoice, T::kColor, T::kBytes, T::kChoice, T::kBytes, T::kInteger, T::kBool,
-    T::kBool, T::kBool,   T::kChoice, T::kBool, T::kBytes,  T::kBool,  T::kBool,    T::kBool,
-    T::kText, T::kInteger, T::kBool,  T::kBool, T::kChoice, T::kBool,  T::kBool,    T::kText,
+    T::kText, T::kChoice,  T::kColor,  T::kBytes, T::kChoice, T::kBytes, T::kInteger, T::kBool,
+    T::kBool, T::kBool,    T::kChoice, T::kBool,  T::kBytes,  T::kBool,  T::kBool,    T::kBool,
+    T::kText, T::kInteger, T::kBool,   T::kBool,  T::kChoice, T::kBool,  T::kBool,    T::kText,
 };
 static_assert(sizeof kWindowTypes / sizeof kWindowTypes[0] == 32 - 8);
 
 enum WindowIndex {
-  kCaption = 0, kBorder, kBackColor, kBackPicture, kPictureMode, kBackSound, kSoundRepeat, kControlBox,
-  kMaxButton, kMinButton, kPosition, kMovable, kIcon, kEnterMovesFocus, kEscCloses, kF1OpensHelp, kHelpFile,
-  kHelpContext, kShowInTaskbar, kDragAnywhere, kShape, kTopMost, kKeepCaptionActive, kClassName,
+  kCaption = 0,
+  kBorder,
+  kBackColor,
+  kBackPicture,
+  kPictureMode,
+  kBackSound,
+  kSoundRepeat,
+  kControlBox,
+  kMaxButton,
+  kMinButton,
+  kPosition,
+  kMovable,
+  kIcon,
+  kEnterMovesFocus,
+  kEscCloses,
+  kF1OpensHelp,
+  kHelpFile,
+  kHelpContext,
+  kShowInTaskbar,
+  kDragAnywhere,
+  kShape,
+  kTopMost,
+  kKeepCaptionActive,
+  kClassName,
 };
 
 constexpr int32_t kCentred = 1;
@@ -33,11 +54,16 @@ constexpr int32_t kCentred = 1;
 // what every window of the program stores.
 DWORD FrameStyle(int border) {
   switch (border) {
-    case 0: return WS_POPUP;
-    case 1: return WS_POPUP | WS_BORDER;
-    case 3: return WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
-    case 4: return WS_OVERLAPPED | WS_CAPTION | WS_DLGFRAME;
-    default: return WS_OVERLAPPED | WS_CAPTION;
+    case 0:
+      return WS_POPUP;
+    case 1:
+      return WS_POPUP | WS_BORDER;
+    case 3:
+      return WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+    case 4:
+      return WS_OVERLAPPED | WS_CAPTION | WS_DLGFRAME;
+    default:
+      return WS_OVERLAPPED | WS_CAPTION;
   }
 }
 
@@ -56,8 +82,8 @@ class WindowFrame : public Control {
     p_.Caption = p_.HelpFile = p_.ClassName = p_.BackPicture = p_.BackSound = p_.Icon = ByteView{};
 
     std::wstring class_name = class_name_.get() ? GbkToWide(class_name_.get()) : std::wstring(kFrameClass);
-    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
-                              ArrowCursor(), nullptr)) {
+    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ArrowCursor(),
+                              nullptr)) {
       return false;
     }
     CreateArgs at = args;
@@ -66,9 +92,11 @@ class WindowFrame : public Control {
       at.x = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
       at.y = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
     }
-    DWORD ex_style = (p_.ShowInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) | (p_.TopMost ? WS_EX_TOPMOST : 0);
+    DWORD ex_style =
+        (p_.ShowInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) | (p_.TopMost ? WS_EX_TOPMOST : 0);
     DWORD style = (args.style & WS_DISABLED) | WS_CLIPCHILDREN | FrameButtons();
-    if (!CreateHwnd(ex_style, class_name.c_str(), GbkToWide(caption_.get()).c_str(), style, at, false)) return false;
+    if (!CreateHwnd(ex_style, class_name.c_str(), GbkToWide(caption_.get()).c_str(), style, at, false))
+      return false;
     KeepStoredSize(args.width, args.height);
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return true;
@@ -76,12 +104,24 @@ class WindowFrame : public Control {
 
   bool GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kCaption: out->text = CopyText(caption_.get()); return true;
-      case kHelpFile: out->text = CopyText(help_file_.get()); return true;
-      case kClassName: out->text = CopyText(class_name_.get()); return true;
-      case kBackPicture: out->bytes = CopyBytes(back_picture_.get()); return true;
-      case kBackSound: out->bytes = CopyBytes(back_sound_.get()); return true;
-      case kIcon: out->bytes = CopyBytes(icon_.get()); return true;
+      case kCaption:
+        out->text = CopyText(caption_.get());
+        return true;
+      case kHelpFile:
+        out->text = CopyText(help_file_.get());
+        return true;
+      case kClassName:
+        out->text = CopyText(class_name_.get());
+        return true;
+      case kBackPicture:
+        out->bytes = CopyBytes(back_picture_.get());
+        return true;
+      case kBackSound:
+        out->bytes = CopyBytes(back_sound_.get());
+        return true;
+      case kIcon:
+        out->bytes = CopyBytes(icon_.get());
+        return true;
       default: {
         int32_t* field = Number(index);
         if (!field) return false;
@@ -97,21 +137,41 @@ class WindowFrame : public Control {
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
         return false;
-      case kHelpFile: help_file_ = CopyText(in.text); return false;
+      case kHelpFile:
+        help_file_ = CopyText(in.text);
+        return false;
       // The class of a live window cannot change; kept for saving only.
-      case kClassName: class_name_ = CopyText(in.text); return false;
-      case kBackPicture: back_picture_ = CopyBytes(in.bytes); return false;
-      case kBackSound: back_sound_ = CopyBytes(in.bytes); return false;
-      case kIcon: icon_ = CopyBytes(in.bytes); return false;
+      case kClassName:
+        class_name_ = CopyText(in.text);
+        return false;
+      case kBackPicture:
+        back_picture_ = CopyBytes(in.bytes);
+        return false;
+      case kBackSound:
+        back_sound_ = CopyBytes(in.bytes);
+        return false;
+      case kIcon:
+        icon_ = CopyBytes(in.bytes);
+        return false;
       case kBackColor:
         p_.BackColor = static_cast<uint32_t>(in.number);
         InvalidateRect(hwnd(), nullptr, TRUE);
         return false;
-      case kBorder: p_.Border = ChoiceUpTo(in.number, 6); break;
-      case kControlBox: p_.ControlBox = static_cast<int32_t>(in.number); break;
-      case kMaxButton: p_.MaxButton = static_cast<int32_t>(in.number); break;
-      case kMinButton: p_.MinButton = static_cast<int32_t>(in.number); break;
-      case kPosition: p_.Position = ChoiceUpTo(in.number, 3); return false;
+      case kBorder:
+        p_.Border = ChoiceUpTo(in.number, 6);
+        break;
+      case kControlBox:
+        p_.ControlBox = static_cast<int32_t>(in.number);
+        break;
+      case kMaxButton:
+        p_.MaxButton = static_cast<int32_t>(in.number);
+        break;
+      case kMinButton:
+        p_.MinButton = static_cast<int32_t>(in.number);
+        break;
+      case kPosition:
+        p_.Position = ChoiceUpTo(in.number, 3);
+        return false;
       case kTopMost:
         p_.TopMost = static_cast<int32_t>(in.number);
         SetWindowPos(hwnd(), p_.TopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -152,8 +212,10 @@ class WindowFrame : public Control {
       case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wp);
         return 0;
-      case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-      default: return DefaultProc(msg, wp, lp);
+      case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+      default:
+        return DefaultProc(msg, wp, lp);
     }
   }
 
@@ -189,25 +251,44 @@ class WindowFrame : public Control {
 
   int32_t* Number(int index) {
     switch (index) {
-      case kBorder: return &p_.Border;
-      case kBackColor: return reinterpret_cast<int32_t*>(&p_.BackColor);
-      case kPictureMode: return &p_.PictureMode;
-      case kSoundRepeat: return &p_.p14;
-      case kControlBox: return &p_.ControlBox;
-      case kMaxButton: return &p_.MaxButton;
-      case kMinButton: return &p_.MinButton;
-      case kPosition: return &p_.Position;
-      case kMovable: return &p_.Movable;
-      case kEnterMovesFocus: return &p_.EnterMovesFocus;
-      case kEscCloses: return &p_.EscCloses;
-      case kF1OpensHelp: return &p_.F1OpensHelp;
-      case kHelpContext: return &p_.HelpContext;
-      case kShowInTaskbar: return &p_.ShowInTaskbar;
-      case kDragAnywhere: return &p_.DragAnywhere;
-      case kShape: return &p_.Shape;
-      case kTopMost: return &p_.TopMost;
-      case kKeepCaptionActive: return &p_.KeepCaptionActive;
-      default: return nullptr;
+      case kBorder:
+        return &p_.Border;
+      case kBackColor:
+        return reinterpret_cast<int32_t*>(&p_.BackColor);
+      case kPictureMode:
+        return &p_.PictureMode;
+      case kSoundRepeat:
+        return &p_.p14;
+      case kControlBox:
+        return &p_.ControlBox;
+      case kMaxButton:
+        return &p_.MaxButton;
+      case kMinButton:
+        return &p_.MinButton;
+      case kPosition:
+        return &p_.Position;
+      case kMovable:
+        return &p_.Movable;
+      case kEnterMovesFocus:
+        return &p_.EnterMovesFocus;
+      case kEscCloses:
+        return &p_.EscCloses;
+      case kF1OpensHelp:
+        return &p_.F1OpensHelp;
+      case kHelpContext:
+        return &p_.HelpContext;
+      case kShowInTaskbar:
+        return &p_.ShowInTaskbar;
+      case kDragAnywhere:
+        return &p_.DragAnywhere;
+      case kShape:
+        return &p_.Shape;
+      case kTopMost:
+        return &p_.TopMost;
+      case kKeepCaptionActive:
+        return &p_.KeepCaptionActive;
+      default:
+        return nullptr;
     }
   }
 

@@ -45,7 +45,8 @@ bool PickCursorImage(const uint8_t* file, uint32_t size, CursorImage* best) {
     if (bytes < kSmallestImage || offset > size || bytes > size - offset) continue;
     const uint8_t* data = file + offset;
     bool png = std::memcmp(data, "\x89PNG", 4) == 0;
-    CursorImage image{LoadU16(e + 4), LoadU16(e + 6), e[0] ? e[0] : 256, png ? 32 : LoadU16(data + 14), data, bytes};
+    CursorImage image{LoadU16(e + 4), LoadU16(e + 6), e[0] ? e[0] : 256, png ? 32 : LoadU16(data + 14),
+                      data,           bytes};
     auto score = [wanted](const CursorImage& c) { return std::make_pair(c.width == wanted, c.bits); };
     if (!found || score(image) > score(*best)) *best = image;
     found = true;
@@ -210,13 +211,15 @@ HWND LiveWindow::hwnd() const { return controls_.empty() ? nullptr : controls_[0
 
 LiveControl* LiveWindow::FindLive(uint32_t control_id) {
   int at = description_->FindRecord(control_id);
-  return at >= 0 && static_cast<size_t>(at) < controls_.size() ? &controls_[static_cast<size_t>(at)] : nullptr;
+  return at >= 0 && static_cast<size_t>(at) < controls_.size() ? &controls_[static_cast<size_t>(at)]
+                                                               : nullptr;
 }
 
 Control* LiveWindow::FindControl(uint32_t control_id) const {
   int at = description_->FindRecord(control_id);
-  return at >= 0 && static_cast<size_t>(at) < controls_.size() ? controls_[static_cast<size_t>(at)].object.get()
-                                                                : nullptr;
+  return at >= 0 && static_cast<size_t>(at) < controls_.size()
+             ? controls_[static_cast<size_t>(at)].object.get()
+             : nullptr;
 }
 
 void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {

@@ -22,16 +22,16 @@ struct ComponentKind;
 struct LiveControl {
   const ControlRecord* record = nullptr;
   const ComponentKind* kind = nullptr;
-  std::unique_ptr<Control> object;   // null once its window is gone
-  Bytes saved_properties;            // the kind's stream after a re-creation; null: the record's
-  int child_id = 0;                  // 100, 110, ... in creation order; 0 for the frame
+  std::unique_ptr<Control> object;  // null once its window is gone
+  Bytes saved_properties;           // the kind's stream after a re-creation; null: the record's
+  int child_id = 0;                 // 100, 110, ... in creation order; 0 for the frame
   int32_t left = 0, top = 0, width = 0, height = 0;
-  Text tag;                          // null: empty
+  Text tag;  // null: empty
   bool visible = false;
   bool disable = false;
-  bool page_hidden = false;          // a member of a page other than the first, at load
-  Bytes pointer;                     // MousePointer as stored (system id or -1 and a file); null: default
-  CursorHandle custom_cursor;        // made from `pointer` when it holds a cursor file
+  bool page_hidden = false;    // a member of a page other than the first, at load
+  Bytes pointer;               // MousePointer as stored (system id or -1 and a file); null: default
+  CursorHandle custom_cursor;  // made from `pointer` when it holds a cursor file
 
   ByteView properties() const;
   // The control's window, or null when it does not exist.
@@ -88,7 +88,7 @@ class LiveWindow {
   void StackInRecordOrder();
 
   WindowDescription* description_;
-  std::vector<LiveControl> controls_;               // record order; [0] is the frame
+  std::vector<LiveControl> controls_;              // record order; [0] is the frame
   std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
   bool loading_ = true;                            // inside Load: the frame's end does not delete
   bool gone_ = false;                              // the frame went while loading

@@ -31,15 +31,26 @@ TEST(PropertyWritersTest, EveryStoredStreamOfTheProgramComesBackByteForByte) {
     for (const ControlRecord& r : w.records) {
       std::string again;
       switch (r.kind) {
-        case kKindWindow: again = Rewrite(r.properties, ReadWindowProperties, WriteWindowProperties); break;
-        case kKindButton: again = Rewrite(r.properties, ReadButtonProperties, WriteButtonProperties); break;
-        case kKindLabel: again = Rewrite(r.properties, ReadLabelProperties, WriteLabelProperties); break;
-        case kKindPicBox: again = Rewrite(r.properties, ReadPicBoxProperties, WritePicBoxProperties); break;
-        case kKindEditBox: again = Rewrite(r.properties, ReadEditBoxProperties, WriteEditBoxProperties); break;
+        case kKindWindow:
+          again = Rewrite(r.properties, ReadWindowProperties, WriteWindowProperties);
+          break;
+        case kKindButton:
+          again = Rewrite(r.properties, ReadButtonProperties, WriteButtonProperties);
+          break;
+        case kKindLabel:
+          again = Rewrite(r.properties, ReadLabelProperties, WriteLabelProperties);
+          break;
+        case kKindPicBox:
+          again = Rewrite(r.properties, ReadPicBoxProperties, WritePicBoxProperties);
+          break;
+        case kKindEditBox:
+          again = Rewrite(r.properties, ReadEditBoxProperties, WriteEditBoxProperties);
+          break;
         case kKindHtmlViewer:
           again = Rewrite(r.properties, ReadHtmlViewerProperties, WriteHtmlViewerProperties);
           break;
-        default: continue;  // PageControl writes its own
+        default:
+          continue;  // PageControl writes its own
       }
       EXPECT_EQ(again, AsString(r.properties)) << std::hex << r.id;
       ++checked;

@@ -21,10 +21,10 @@ HandlerResult Record(const int32_t*, int32_t) {
 }
 
 const char* const kBoundNames[] = {
-    "OnStartup",       "OnShutdown",      "ShowFollowWindow", "ShowHelpWindow",    "OpenSiteLink15A",
-    "OpenChatLink1",   "OpenChatLink2",   "OpenChatLink3",    "OpenSiteLink15B",   "OpenSiteLink55",
-    "OpenSiteLink520", "SelectTab0",      "SelectTab1",       "SelectTab2",        "SelectTab3",
-    "ShowPage1",       "ShowPage2",       "ShowPage3",        "ShowPage4",         "ShowPage5",
+    "OnStartup",       "OnShutdown",        "ShowFollowWindow",  "ShowHelpWindow",    "OpenSiteLink15A",
+    "OpenChatLink1",   "OpenChatLink2",     "OpenChatLink3",     "OpenSiteLink15B",   "OpenSiteLink55",
+    "OpenSiteLink520", "SelectTab0",        "SelectTab1",        "SelectTab2",        "SelectTab3",
+    "ShowPage1",       "ShowPage2",         "ShowPage3",         "ShowPage4",         "ShowPage5",
     "CloseHelpWindow", "OpenDownloadLink1", "OpenDownloadLink2", "OpenDownloadLink3", "CopyAccessCode1",
     "CopyAccessCode2",
 };
@@ -61,7 +61,8 @@ void LoadedWindow::ShowAndPaint() const {
   HWND frame = window_->hwnd();
   ShowWindow(frame, SW_SHOWNORMAL);
   SetForegroundWindow(frame);
-  RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(frame, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpMessages(150);
 }
 

@@ -189,7 +189,8 @@ TEST_F(PicBoxDrawingTest, APictureThatDoesNotDecodeShowsOnlyTheBackground) {
   SetControlProperty(kFollowWindow, kFollowPicture, kPicPicture, -1, in);
   EXPECT_FALSE(PictureSpan(Shot()).any());
   EXPECT_EQ(GetControlProperty(kFollowWindow, kFollowPicture, kPicPicture, -1).bytes.size(),
-            static_cast<int32_t>(sizeof not_a_picture)) << "kept as written";
+            static_cast<int32_t>(sizeof not_a_picture))
+      << "kept as written";
 }
 
 }  // namespace

@@ -209,7 +209,8 @@ TEST(LoadingTest, EachFrameIsAFixedCentredWTWindowOfItsStoredSize) {
     EXPECT_EQ(ClassOf(frame), L"WTWindow");
     EXPECT_EQ(GetClassLongW(frame, GCL_STYLE), static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
     EXPECT_EQ(GetClassLongPtrW(frame, GCLP_HBRBACKGROUND), 0);
-    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(frame, GCLP_HCURSOR)), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(frame, GCLP_HCURSOR)),
+              LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
     RECT rc;
     GetWindowRect(frame, &rc);
     EXPECT_EQ(rc.right - rc.left, f.width);
@@ -224,7 +225,8 @@ TEST(LoadingTest, EachFrameIsAFixedCentredWTWindowOfItsStoredSize) {
     wchar_t caption[128] = {};
     GetWindowTextW(frame, caption, 128);
     EXPECT_EQ(std::wstring(caption).rfind(f.caption_start, 0), 0u) << "caption starts differently";
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)),
+              GetStockObject(DEFAULT_GUI_FONT));
     size_t children = 0;
     for (const ControlRecord& r : window->description()->records) {
       if (r.kind != kKindWindow && window->FindControl(r.id)) ++children;
@@ -351,8 +353,9 @@ TEST_F(MainWindowTest, CursorsAreShownOverTheirControlsWithTheStoredHotSpots) {
     ASSERT_NE(cursor, nullptr);
     SetCursor(nullptr);
     // The control answers the system's question for itself.
-    EXPECT_EQ(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-              TRUE);
+    EXPECT_EQ(
+        SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+        TRUE);
     EXPECT_EQ(GetCursor(), cursor);
     if (row.system) {
       EXPECT_EQ(cursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(row.system)));
@@ -397,8 +400,8 @@ TEST(LoadingTest, EditBoxesKeepTheirStoredModesAndColours) {
   // The parent hands WM_CTLCOLOREDIT to the box, which answers with its colours.
   HDC dc = GetDC(fee);
   SetTextColor(dc, RGB(1, 2, 3));
-  auto brush = reinterpret_cast<HBRUSH>(
-      SendMessageW(GetParent(fee), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(fee)));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+      GetParent(fee), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(fee)));
   ASSERT_NE(brush, nullptr);
   LOGBRUSH lb{};
   GetObjectW(brush, sizeof lb, &lb);

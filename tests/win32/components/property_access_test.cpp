@@ -1,12 +1,13 @@
 // The property entry points on loaded windows: conversions by type, the
 // common properties' clamps, texts and copies, fonts, cursors, re-creation,
 // and the fatal reports of a child process that asks for what is not there.
+#include "components/property_access.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "components/property_access.h"
 #include "components_test_support.h"
 #include "support/test_support.h"
 
@@ -73,10 +74,14 @@ struct GeometryRow {
   int expected;
 };
 const GeometryRow kGeometry[] = {
-    {"left 40000", kLeft, 40000, 32627},      {"left -40000", kLeft, -40000, -32627},
-    {"top 32627", kTop, 32627, 32627},        {"top -5", kTop, -5, -5},
-    {"width -5", kWidth, -5, 0},              {"width 33", kWidth, 33, 33},
-    {"height 40000", kHeight, 40000, 32627}, {"height 0", kHeight, 0, 0},
+    {"left 40000", kLeft, 40000, 32627},
+    {"left -40000", kLeft, -40000, -32627},
+    {"top 32627", kTop, 32627, 32627},
+    {"top -5", kTop, -5, -5},
+    {"width -5", kWidth, -5, 0},
+    {"width 33", kWidth, 33, 33},
+    {"height 40000", kHeight, 40000, 32627},
+    {"height 0", kHeight, 0, 0},
 };
 
 TEST_F(PropertyAccessTest, PositionsAndSizesAreClampedAndApplied) {
@@ -99,7 +104,8 @@ TEST_F(PropertyAccessTest, PositionsAndSizesAreClampedAndApplied) {
     }
   }
   // The frame's place is on the screen: centred.
-  EXPECT_EQ(GetControlNumber(kMainWindow, kMainWindowRecord, kLeft), (GetSystemMetrics(SM_CXSCREEN) - 856) / 2);
+  EXPECT_EQ(GetControlNumber(kMainWindow, kMainWindowRecord, kLeft),
+            (GetSystemMetrics(SM_CXSCREEN) - 856) / 2);
   EXPECT_EQ(GetControlNumber(kMainWindow, kMainWindowRecord, kWidth), 856);
 }
 
@@ -261,7 +267,8 @@ TEST_F(PropertyAccessTest, MousePointerTranslatesTheStandardCursors) {
   in.bytes = cross.get();
   SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
   EXPECT_EQ(window_->CursorFor(kContactPicture), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
-  EXPECT_EQ(FirstWord(GetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1).bytes), kCrossIndex);
+  EXPECT_EQ(FirstWord(GetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1).bytes),
+            kCrossIndex);
   // A custom cursor written to another control is made from its file.
   in.bytes = custom.get();
   SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
@@ -318,7 +325,8 @@ TEST_F(PropertyAccessTest, StylesTheEditControlFixesAtBirthMakeItAgainInPlace) {
   RECT after = RectInParent(made);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_TRUE(GetWindowLongPtrW(made, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_EQ(Str(GetControlText(kMainWindow, kFeeNoteBox, kEditContent)), content) << "the text is carried over";
+  EXPECT_EQ(Str(GetControlText(kMainWindow, kFeeNoteBox, kEditContent)), content)
+      << "the text is carried over";
 
   SetControlNumber(kMainWindow, kFeeNoteBox, kEditInputMode, 2);
   EXPECT_TRUE(GetWindowLongPtrW(Hwnd(kFeeNoteBox), GWL_STYLE) & ES_PASSWORD);

@@ -65,8 +65,8 @@ TEST(LoadBenchmark, MainWindowAgainstOneBareWindow) {
   }
   QueryPerformanceCounter(&t1);
   for (int i = 0; i < kRounds; ++i) {
-    HWND bare = CreateWindowExW(WS_EX_APPWINDOW, L"WTWindow", L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 856,
-                                550, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND bare = CreateWindowExW(WS_EX_APPWINDOW, L"WTWindow", L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0,
+                                0, 856, 550, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(bare, nullptr);
     DestroyWindow(bare);
   }
