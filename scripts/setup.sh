@@ -10,7 +10,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix nasm dpkg-dev
-  wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts-wqy-microhei
   libjpeg62-turbo-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev python3 chromium nodejs npm iproute2 util-linux
 )

@@ -15,7 +15,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 # Bump when the prefix settings below change; an older prefix is made anew.
-prefix_version=2
+prefix_version=3
 if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -24,8 +24,9 @@ if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; t
       rm -rf "$WINEPREFIX"
       wineboot --init >/dev/null 2>&1
       wineserver -w
-      # Chinese face names used by the windows map to the CJK font we install.
-      for face in "微软雅黑" "宋体" "SimSun" "新宋体" "NSimSun"; do
+      # Chinese face names, and the faces Wine picks for an empty face name or for
+      # dialogs, map to the CJK font we install so Chinese text never shows as boxes.
+      for face in "微软雅黑" "宋体" "SimSun" "新宋体" "NSimSun" "Arial" "Tahoma"; do
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
           /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
       done
