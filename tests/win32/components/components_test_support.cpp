@@ -9,16 +9,7 @@
 
 namespace {
 
-std::vector<std::string> g_events;
-
-HandlerResult Record(const int32_t*, int32_t) {
-  uint32_t window = 0, control = 0;
-  CurrentEventSource(&window, &control);
-  char buf[64];
-  wsprintfA(buf, "%08x:%08x", window, control);
-  g_events.push_back(buf);
-  return {false, 0};
-}
+HandlerResult Ignore(const int32_t*, int32_t) { return {false, 0}; }
 
 const char* const kBoundNames[] = {
     "OnStartup",       "OnShutdown",        "ShowFollowWindow",  "ShowHelpWindow",    "OpenSiteLink15A",
@@ -31,14 +22,12 @@ const char* const kBoundNames[] = {
 
 }  // namespace
 
-std::vector<std::string>& RecordedEvents() { return g_events; }
-
 void PrepareProgramWindows() {
   static bool done = false;
   if (done) return;
   done = true;
   static std::vector<HandlerEntry> table;
-  for (const char* name : kBoundNames) table.push_back({HandlerKey(name), &Record});
+  for (const char* name : kBoundNames) table.push_back({HandlerKey(name), &Ignore});
   ReadProgramWindows(table);
 }
 
@@ -78,54 +67,38 @@ void PumpMessages(int ms) {
   } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
-namespace {
-
-Pixels CaptureFrom(HDC source, int x, int y, int width, int height) {
+// Read from the screen, where the window's children and frame are composed.
+Pixels Capture(HWND hwnd, bool whole_window) {
+  RECT rc;
+  if (whole_window) {
+    GetWindowRect(hwnd, &rc);
+  } else {
+    GetClientRect(hwnd, &rc);
+    MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+  }
   Pixels out;
-  out.width = width;
-  out.height = height;
-  out.data.resize(static_cast<size_t>(width) * height);
+  out.width = rc.right - rc.left;
+  out.height = rc.bottom - rc.top;
+  out.data.resize(static_cast<size_t>(out.width) * out.height);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biWidth = out.width;
+  info.bmiHeader.biHeight = -out.height;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(source);
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  BitBlt(memory, 0, 0, out.width, out.height, screen, rc.left, rc.top, SRCCOPY);
   GdiFlush();
   std::memcpy(out.data.data(), bits, out.data.size() * 4);
   for (uint32_t& p : out.data) p &= 0xFFFFFF;
   SelectObject(memory, old);
   DeleteObject(dib);
   DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   return out;
-}
-
-}  // namespace
-
-// Read from the screen, where the window's children and frame are composed.
-Pixels CaptureClient(HWND hwnd) {
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
-  HDC screen = GetDC(nullptr);
-  Pixels p = CaptureFrom(screen, origin.x, origin.y, rc.right, rc.bottom);
-  ReleaseDC(nullptr, screen);
-  return p;
-}
-
-Pixels CaptureWindow(HWND hwnd) {
-  RECT rc;
-  GetWindowRect(hwnd, &rc);
-  HDC screen = GetDC(nullptr);
-  Pixels p = CaptureFrom(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-  ReleaseDC(nullptr, screen);
-  return p;
 }
 
 bool Near(uint32_t rgb, uint32_t expected, int tolerance) {

@@ -1,8 +1,8 @@
-// Shared by the component tests under Wine: the program's windows read once
-// with recording handlers, loaded windows that go away with the test, and
-// pixels read back from the screen.
+// Shared by the component tests under Wine: the program's windows read once,
+// loaded windows that go away with the test, and pixels read from the screen.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -24,15 +24,12 @@ constexpr uint32_t kUpdateButton = 0x16010119, kVersionLabel = 0x160100d5, kHelp
                    kPagePicture5 = 0x16010019, kPagePicture4 = 0x16010018, kPagePicture3 = 0x16010017,
                    kPagePicture2 = 0x16010016, kPagePicture1 = 0x16010014, kTabPager = 0x16010002,
                    kPageTextLabel = 0x160100c9, kLatestVersionLabel = 0x160100ca;
-constexpr uint32_t kNoticeLabel = 0x16010108, kAddressLabel1 = 0x160100ad, kAddressBox1 = 0x160100ac;
-constexpr uint32_t kHelpCloseButton = 0x160100a7, kFollowPicture = 0x1601011d;
+constexpr uint32_t kNoticeLabel = 0x16010108, kHelpCloseButton = 0x160100a7, kFollowPicture = 0x1601011d;
 }  // namespace ids
 
-// Reads the program's window descriptions once, binding the handler names
-// the program uses to a recorder.
+// Reads the program's window descriptions once, its handler names bound to
+// a handler that does nothing.
 void PrepareProgramWindows();
-// The events the recorder saw, as "window:control:event", oldest first.
-std::vector<std::string>& RecordedEvents();
 
 // A window loaded for one test and destroyed when the test ends.
 class LoadedWindow {
@@ -52,20 +49,35 @@ class LoadedWindow {
   LiveWindow* window_;
 };
 
-// Runs the message queue until it is empty, then a little longer.
+// A window's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+inline bool HasStyle(HWND hwnd, LONG_PTR bits) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & bits) == bits; }
+
+// A test with MainWindow loaded.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : window_(ids::kMainWindow) {}
+  void SetUp() override { ASSERT_NE(window_.get(), nullptr); }
+  HWND Hwnd(uint32_t id) const { return id == ids::kMainWindowRecord ? window_->hwnd() : window_.Hwnd(id); }
+  LoadedWindow window_;
+};
+
+// Runs the message queue until it is empty, then ms longer.
 void PumpMessages(int ms = 50);
 
-// A window's pixels as the screen shows them (its whole outer rectangle, or
-// the client area), as 0x00RRGGBB rows top-down.
+// A window's pixels as the screen shows them (its client area, or its whole
+// outer rectangle), as 0x00RRGGBB rows top-down.
 struct Pixels {
   int width = 0, height = 0;
   std::vector<uint32_t> data;
   uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
 };
-Pixels CaptureClient(HWND hwnd);
-Pixels CaptureWindow(HWND hwnd);
-// COLORREF (0x00BBGGRR) as the 0x00RRGGBB that captures hold.
-inline uint32_t Rgb(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+Pixels Capture(HWND hwnd, bool whole_window = false);
 bool Near(uint32_t rgb, uint32_t expected, int tolerance);
 
 // A GBK text from UTF-16, for writing captions in tests.

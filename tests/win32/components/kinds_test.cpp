@@ -1,0 +1,282 @@
+// What the kinds make of their stored and written values on MainWindow:
+// fonts, cursors, an edit box's modes and colours, a button's events,
+// caption and picture.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "components/property_access.h"
+#include "components_test_support.h"
+
+namespace {
+
+using namespace ids;
+
+constexpr int kMousePointer = 7, kLabelFont = 15, kButtonPicture = 8, kButtonFont = 13, kPicPicture = 10;
+constexpr int kEditContent = 8, kEditFont = 12, kEditMultiLine = 15, kEditInputMode = 18;
+
+LOGFONTW FontOf(HWND hwnd) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf;
+}
+
+TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrByField) {
+  const struct {
+    const char* name;
+    uint32_t id;
+    const wchar_t* face;  // null: none stored, the default GUI font
+    int height, weight;
+  } fonts[] = {
+      {"UpdateButton: no face", kUpdateButton, L"", -14, 700},
+      {"PromoButton", kPromoButton, L"微软雅黑", -16, 400},
+      {"FeeNoteBox", kFeeNoteBox, L"微软雅黑", -14, 400},
+      {"ContactLabel", kContactLabel, L"微软雅黑", -16, 700},
+      {"HistoryBox", kHistoryBox, nullptr, 0, 0},
+      {"VersionLabel", kVersionLabel, nullptr, 0, 0},
+  };
+  for (const auto& row : fonts) {
+    SCOPED_TRACE(row.name);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(row.id), WM_GETFONT, 0, 0));
+    if (!row.face) {
+      EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
+      continue;
+    }
+    LOGFONTW lf = FontOf(Hwnd(row.id));
+    EXPECT_EQ(std::wstring(lf.lfFaceName), row.face);
+    EXPECT_EQ(lf.lfHeight, row.height);
+    EXPECT_EQ(lf.lfWeight, row.weight);
+    // The stored charset 134, precisions and quality are replaced.
+    EXPECT_EQ((std::vector<int>{lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision, lf.lfQuality,
+                                lf.lfPitchAndFamily}),
+              (std::vector<int>{DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0}));
+  }
+
+  PropertyIn in;
+  in.number = 20;  // one field keeps the rest of the control's font
+  SetControlProperty(kMainWindow, kChatButton1, kButtonFont, kFontSize, in);
+  LOGFONTW lf = FontOf(Hwnd(kChatButton1));
+  EXPECT_EQ(lf.lfHeight, -20);
+  EXPECT_EQ(std::wstring(lf.lfFaceName), L"微软雅黑");
+  EXPECT_EQ(GetControlProperty(kMainWindow, kChatButton1, kButtonFont, kFontSize).number, 20);
+
+  FontRecord record;  // whole: seven fields; a missing face gives 宋体
+  record.bold = record.underline = 1;
+  record.size = 18;
+  in = PropertyIn{};
+  in.font = &record;
+  SetControlProperty(kMainWindow, kContactLabel, kLabelFont, -1, in);
+  lf = FontOf(Hwnd(kContactLabel));
+  EXPECT_EQ((std::vector<long>{lf.lfHeight, lf.lfWeight, lf.lfUnderline}), (std::vector<long>{-18, 700, 1}));
+  EXPECT_EQ(std::wstring(lf.lfFaceName), L"宋体");
+
+  // A control without a font of its own starts from the default GUI font.
+  LOGFONTW gui{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  in = PropertyIn{};
+  in.number = 1;
+  SetControlProperty(kMainWindow, kHistoryBox, kEditFont, kFontBold, in);
+  lf = FontOf(Hwnd(kHistoryBox));
+  EXPECT_EQ(lf.lfWeight, 700);
+  EXPECT_EQ(lf.lfHeight, gui.lfHeight);
+  EXPECT_EQ(std::wstring(lf.lfFaceName), gui.lfFaceName);
+}
+
+// A cursor as {is an icon, hot spot x, hot spot y, mask width}.
+std::vector<long> Shape(HCURSOR cursor) {
+  ICONINFO info{};
+  if (!GetIconInfo(cursor, &info)) return {};
+  BITMAP mask{};
+  GetObjectW(info.hbmMask, sizeof mask, &mask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return {info.fIcon, static_cast<long>(info.xHotspot), static_cast<long>(info.yHotspot), mask.bmWidth};
+}
+
+int32_t FirstWord(const Bytes& b) {
+  int32_t v = 0;
+  if (b.size() >= 4) std::memcpy(&v, b.data(), 4);
+  return v;
+}
+
+TEST_F(MainWindowTest, CursorsAreShownWithTheirHotSpotsAndWrittenByIndexOrFile) {
+  const struct {
+    const char* name;
+    uint32_t id;
+    int system;  // a system cursor's identifier, or 0 for a custom one
+    long hot_x;
+  } cursors[] = {
+      {"UpdateButton: system hand", kUpdateButton, 32649, 0},
+      {"PromoButton: custom, three images", kPromoButton, 0, 0},
+      {"TabPicture0: custom A", kTabPicture0, 0, 2},
+      {"PageView: custom B", kPageView, 0, 0},
+      {"TabPager: custom C", kTabPager, 0, 0},
+  };
+  auto shown_over = [](HWND hwnd) {
+    SetCursor(nullptr);
+    LRESULT answered =
+        SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return answered ? GetCursor() : nullptr;
+  };
+  for (const auto& row : cursors) {
+    SCOPED_TRACE(row.name);
+    HCURSOR cursor = window_->CursorFor(row.id);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(shown_over(Hwnd(row.id)), cursor) << "the control answers WM_SETCURSOR itself";
+    if (row.system) {
+      EXPECT_EQ(cursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(row.system)));
+    } else {
+      EXPECT_EQ(Shape(cursor), (std::vector<long>{FALSE, row.hot_x, 0, 32}));
+    }
+  }
+  // ContactPicture has the kind's own; TabPager's does not cover it.
+  EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr);
+  EXPECT_NE(shown_over(Hwnd(kContactPicture)), window_->CursorFor(kTabPager));
+
+  // MousePointer reads the standard cursors by their index, a custom one with its file.
+  auto get = [](uint32_t id) { return GetControlProperty(kMainWindow, id, kMousePointer, -1).bytes; };
+  auto set = [](const Bytes& value) {
+    PropertyIn in;
+    in.bytes = value.get();
+    SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
+  };
+  Bytes hand = get(kUpdateButton), custom = get(kTabPicture0);
+  EXPECT_EQ(hand.size(), 4);
+  EXPECT_EQ(FirstWord(hand), 13) << "32649 reads as the hand's index";
+  EXPECT_EQ(FirstWord(custom), -1);
+  EXPECT_EQ(custom.size(), 4 + 2238);
+  EXPECT_EQ(get(kContactPicture).get(), nullptr);
+  const int32_t cross_index = 2;
+  set(Bytes(NewByteArray(&cross_index, 4)));
+  EXPECT_EQ(window_->CursorFor(kContactPicture), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+  EXPECT_EQ(FirstWord(get(kContactPicture)), cross_index);
+  set(custom);
+  EXPECT_EQ(Shape(window_->CursorFor(kContactPicture)), (std::vector<long>{FALSE, 2, 0, 32}))
+      << "made from its file";
+  set(Bytes());
+  EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr);
+
+  // A damaged cursor file gives the kind's own cursor, nothing read outside it.
+  const struct {
+    const char* label;
+    int32_t length;  // of the value: kind word, then the file
+    int patch_at;    // a byte of the file set to 1, or -1
+  } damaged[] = {
+      {"directory only, image missing", 4 + 6 + 16, -1},
+      {"cut inside the image", 4 + 100, -1},
+      {"an icon file, not a cursor", 4 + 2238, 2},
+      {"shorter than a directory", 4 + 3, -1},
+  };
+  for (const auto& row : damaged) {
+    Bytes value(NewByteArray(custom.data(), row.length));
+    if (row.patch_at >= 0) const_cast<uint8_t*>(value.data())[4 + row.patch_at] = 1;
+    set(value);
+    EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr) << row.label;
+  }
+}
+
+TEST_F(MainWindowTest, AnEditBoxKeepsItsModesAndColoursAndIsMadeAgainInPlaceForANewMode) {
+  HWND old = Hwnd(kFeeNoteBox);
+  EXPECT_TRUE(HasStyle(old, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL));
+  EXPECT_FALSE(HasStyle(old, ES_NOHIDESEL)) << "the selection hides when unfocused";
+  EXPECT_FALSE(HasStyle(old, ES_READONLY));
+  EXPECT_TRUE(GetWindowLongPtrW(old, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "Border 1";
+  // The parent hands WM_CTLCOLOREDIT to the box, which answers with its colours.
+  HDC dc = GetDC(old);
+  SetTextColor(dc, RGB(1, 2, 3));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+      GetParent(old), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(old)));
+  LOGBRUSH lb{};
+  ASSERT_TRUE(GetObjectW(brush, sizeof lb, &lb));
+  EXPECT_EQ((std::vector<COLORREF>{lb.lbColor, GetTextColor(dc), GetBkColor(dc)}),
+            (std::vector<COLORREF>{RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)}));
+  ReleaseDC(old, dc);
+
+  // MultiLine is fixed at birth: writing it makes the control again.
+  SetControlNumber(kMainWindow, kTabPager, 12, 1);
+  HWND above = GetWindow(old, GW_HWNDPREV);
+  RECT before = RectInParent(old);
+  int id = GetDlgCtrlID(old);
+  std::string content = Gbk(L"第一行\r\n第二行");
+  SetControlText(kMainWindow, kFeeNoteBox, kEditContent, content.c_str());
+  SetControlNumber(kMainWindow, kFeeNoteBox, kEditMultiLine, 0);
+  HWND made = Hwnd(kFeeNoteBox);
+  ASSERT_NE(made, old);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_FALSE(HasStyle(made, ES_MULTILINE));
+  EXPECT_EQ(GetControlNumber(kMainWindow, kFeeNoteBox, kEditMultiLine), 0);
+  EXPECT_EQ(GetDlgCtrlID(made), id);
+  EXPECT_EQ(GetParent(made), Hwnd(kTabPager));
+  EXPECT_EQ(GetWindow(made, GW_HWNDPREV), above) << "same place in the stacking order";
+  RECT after = RectInParent(made);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_TRUE(HasStyle(made, WS_VISIBLE));
+  Text kept = GetControlText(kMainWindow, kFeeNoteBox, kEditContent);
+  EXPECT_EQ(std::string(kept.get() ? kept.get() : ""), content) << "the text is carried over";
+
+  SetControlNumber(kMainWindow, kFeeNoteBox, kEditInputMode, 2);
+  EXPECT_TRUE(HasStyle(Hwnd(kFeeNoteBox), ES_PASSWORD));
+  EXPECT_EQ(SendMessageW(Hwnd(kFeeNoteBox), EM_GETPASSWORDCHAR, 0, 0), L'*');
+  SetControlNumber(kMainWindow, kFeeNoteBox, kEditInputMode, 1);
+  EXPECT_TRUE(HasStyle(Hwnd(kFeeNoteBox), ES_READONLY));
+  EXPECT_FALSE(HasStyle(Hwnd(kFeeNoteBox), ES_PASSWORD));
+}
+
+// A button's events, bound for the test only: the program binds none of these.
+std::vector<int> g_events;
+HandlerResult GotFocus(const int32_t*, int32_t) { return g_events.push_back(-7), HandlerResult{false, 0}; }
+HandlerResult LostFocus(const int32_t*, int32_t) { return g_events.push_back(-8), HandlerResult{false, 0}; }
+HandlerResult Clicked(const int32_t*, int32_t) {
+  uint32_t window = 0, control = 0;
+  EXPECT_TRUE(CurrentEventSource(&window, &control));
+  EXPECT_EQ(window, kMainWindow);
+  EXPECT_EQ(control, kUpdateButton);
+  g_events.push_back(0);
+  return {false, 0};
+}
+const EventBinding kButtonBindings[] = {{-7, &GotFocus}, {-8, &LostFocus}, {0, &Clicked}};
+
+TEST_F(MainWindowTest, AButtonRaisesClickedAndItsFocusEventsAndShowsItsCaptionAndPicture) {
+  window_.ShowAndPaint();
+  ControlRecord* record = window_->description()->RecordAt(window_->description()->FindRecord(kUpdateButton));
+  std::span<const EventBinding> stored = record->bindings;
+  record->bindings = std::span<const EventBinding>(kButtonBindings);
+  g_events.clear();
+  SetFocus(Hwnd(kUpdateButton));
+  SendMessageW(Hwnd(kUpdateButton), BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events, (std::vector<int>{-7, 0})) << "clicked before the notification returns";
+  SetFocus(Hwnd(kHelpButton));
+  EXPECT_EQ(g_events, (std::vector<int>{-7, 0, -8}));
+  record->bindings = stored;
+
+  HWND promo = Hwnd(kPromoButton);
+  EXPECT_TRUE(HasStyle(promo, BS_MULTILINE | BS_CENTER | BS_VCENTER));
+  wchar_t text[64] = {};
+  GetWindowTextW(promo, text, 64);
+  EXPECT_EQ(std::wstring(text), L"告别痛苦    点击\r\n轻松牵手    进入");
+
+  // A JPEG written as the picture is shown; none takes it away.
+  auto picture = [](uint32_t id) {
+    return GetControlProperty(kMainWindow, id, id == kChatButton3 ? kButtonPicture : kPicPicture, -1).bytes;
+  };
+  auto shown = [&] {
+    return reinterpret_cast<HBITMAP>(SendMessageW(Hwnd(kChatButton3), BM_GETIMAGE, IMAGE_BITMAP, 0));
+  };
+  Bytes jpeg = picture(kTabPicture0);
+  ASSERT_GT(jpeg.size(), 0);
+  PropertyIn in;
+  in.bytes = jpeg.get();
+  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  BITMAP bm{};
+  ASSERT_TRUE(GetObjectW(shown(), sizeof bm, &bm));
+  EXPECT_EQ((std::vector<long>{bm.bmWidth, bm.bmHeight}), (std::vector<long>{128, 44}));
+  EXPECT_EQ(picture(kChatButton3).size(), jpeg.size());
+  in.bytes = nullptr;
+  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  EXPECT_EQ(shown(), nullptr);
+  EXPECT_EQ(picture(kChatButton3).get(), nullptr);
+}
+
+}  // namespace
