@@ -2,49 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <utility>
+using formc::Json;
 
-namespace {
-
-constexpr const char* kNames[] = {
-    "OnStartup",       "OnShutdown",      "ShowFollowWindow",  "ShowHelpWindow",    "OpenSiteLink15A",
-    "OpenChatLink1",   "OpenChatLink2",   "OpenChatLink3",     "OpenSiteLink15B",   "OpenSiteLink55",
-    "OpenSiteLink520", "SelectTab0",      "SelectTab1",        "SelectTab2",        "SelectTab3",
-    "ShowPage1",       "ShowPage2",       "ShowPage3",         "ShowPage4",         "ShowPage5",
-    "CloseHelpWindow", "OpenDownloadLink1", "OpenDownloadLink2", "OpenDownloadLink3", "CopyAccessCode1",
-    "CopyAccessCode2"};
-constexpr size_t kCount = sizeof kNames / sizeof kNames[0];
-
-template <size_t N>
-HandlerResult Probe(const int32_t*, int32_t) {
-  return {true, static_cast<int32_t>(N)};
-}
-
-template <size_t... I>
-std::array<HandlerEntry, kCount> MakeTable(std::index_sequence<I...>) {
-  return {HandlerEntry{HandlerKey(kNames[I]), &Probe<I>}...};
-}
-
-const std::array<HandlerEntry, kCount> kTable = MakeTable(std::make_index_sequence<kCount>{});
-
-}  // namespace
-
-std::string Gbk(const std::string& utf8) { return formc::ToGbk(utf8); }
-std::string Str(ByteView v) { return std::string(reinterpret_cast<const char*>(v.data), v.size); }
-
-HandlerTable ProbeHandlers() { return kTable; }
-
-std::string ProbeName(Handler h) {
-  for (size_t i = 0; i < kCount; ++i) {
-    if (h && kTable[i].handler == h) return kNames[i];
+Json WindowOfOneRecord(const std::string& kind, const Json& props) {
+  Json own = {{"version", 1}};
+  for (const char* name : {"Border", "PictureMode", "BackColor", "MaxButton", "MinButton", "ControlBox", "Position",
+                           "Movable", "p14", "EnterMovesFocus", "EscCloses", "F1OpensHelp", "HelpContext"}) {
+    own[name] = 0;
   }
-  return "";
+  for (const char* name : {"BackPicture", "Icon", "BackSound", "Caption", "HelpFile"}) own[name] = "";
+  auto record = [](const char* name, uint32_t id, const std::string& kind, const Json& props) {
+    return Json{{"name", name},      {"id", id},           {"kind", kind},
+                {"stored_name", "r"}, {"geometry", {1, 2, 3, 4}}, {"properties", props}};
+  };
+  Json records = Json::array();
+  if (kind != "window") records.push_back(record("W", 0x06000000, "window", own));
+  records.push_back(record("R", 0x06000001, kind, props));
+  return {{"id", 0x52000001}, {"design_value", 0}, {"handler_module", 0}, {"texts", {"", ""}},
+          {"shared", {{"record", {{"visible", 1}, {"disable", 0}, {"tag", ""}, {"tab_order", 0}, {"tab_stop", 0},
+                                  {"MousePointer", "default"}}}}},
+          {"records", records}};
 }
 
-std::vector<uint8_t> Compile(const std::vector<formc::Json>& windows, std::string* error) {
+std::vector<uint8_t> Compile(const std::vector<Json>& windows, std::string* error) {
   std::vector<formc::WindowSource> sources;
-  for (const formc::Json& j : windows) sources.push_back({j, VELMORA_ASSETS "/forms", "test"});
+  for (const Json& j : windows) sources.push_back({j, VELMORA_ASSETS "/forms", "test"});
   std::string reason;
   std::vector<uint8_t> block = formc::CompileWindowsOrError(sources, &reason);
   if (error) {
