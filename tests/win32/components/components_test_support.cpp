@@ -3,32 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "forms/dispatcher.h"
-#include "forms/handler_key.h"
 #include "forms/program_windows.h"
 
-namespace {
-
-HandlerResult Ignore(const int32_t*, int32_t) { return {false, 0}; }
-
-const char* const kBoundNames[] = {
-    "OnStartup",       "OnShutdown",        "ShowFollowWindow",  "ShowHelpWindow",    "OpenSiteLink15A",
-    "OpenChatLink1",   "OpenChatLink2",     "OpenChatLink3",     "OpenSiteLink15B",   "OpenSiteLink55",
-    "OpenSiteLink520", "SelectTab0",        "SelectTab1",        "SelectTab2",        "SelectTab3",
-    "ShowPage1",       "ShowPage2",         "ShowPage3",         "ShowPage4",         "ShowPage5",
-    "CloseHelpWindow", "OpenDownloadLink1", "OpenDownloadLink2", "OpenDownloadLink3", "CopyAccessCode1",
-    "CopyAccessCode2",
-};
-
-}  // namespace
-
+// No handlers: the tests that need events bind their own.
 void PrepareProgramWindows() {
   static bool done = false;
-  if (done) return;
+  if (!done) ReadProgramWindows({});
   done = true;
-  static std::vector<HandlerEntry> table;
-  for (const char* name : kBoundNames) table.push_back({HandlerKey(name), &Ignore});
-  ReadProgramWindows(table);
 }
 
 LoadedWindow::LoadedWindow(uint32_t window_id) : id_(window_id) {

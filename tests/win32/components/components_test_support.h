@@ -27,8 +27,7 @@ constexpr uint32_t kUpdateButton = 0x16010119, kVersionLabel = 0x160100d5, kHelp
 constexpr uint32_t kNoticeLabel = 0x16010108, kHelpCloseButton = 0x160100a7, kFollowPicture = 0x1601011d;
 }  // namespace ids
 
-// Reads the program's window descriptions once, its handler names bound to
-// a handler that does nothing.
+// Reads the program's window descriptions once, no handler bound.
 void PrepareProgramWindows();
 
 // A window loaded for one test and destroyed when the test ends.

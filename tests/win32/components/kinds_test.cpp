@@ -14,7 +14,7 @@ namespace {
 
 using namespace ids;
 
-constexpr int kMousePointer = 7, kLabelFont = 15, kButtonPicture = 8, kButtonFont = 13, kPicPicture = 10;
+constexpr int kMousePointer = 7, kLabelFont = 15, kButtonPicture = 8, kPicPicture = 10;
 constexpr int kEditContent = 8, kEditFont = 12, kEditMultiLine = 15, kEditInputMode = 18;
 
 LOGFONTW FontOf(HWND hwnd) {
@@ -55,24 +55,17 @@ TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrB
   }
 
   PropertyIn in;
-  in.number = 20;  // one field keeps the rest of the control's font
-  SetControlProperty(kMainWindow, kChatButton1, kButtonFont, kFontSize, in);
-  LOGFONTW lf = FontOf(Hwnd(kChatButton1));
-  EXPECT_EQ(lf.lfHeight, -20);
-  EXPECT_EQ(std::wstring(lf.lfFaceName), L"微软雅黑");
-  EXPECT_EQ(GetControlProperty(kMainWindow, kChatButton1, kButtonFont, kFontSize).number, 20);
-
   FontRecord record;  // whole: seven fields; a missing face gives 宋体
   record.bold = record.underline = 1;
   record.size = 18;
-  in = PropertyIn{};
   in.font = &record;
   SetControlProperty(kMainWindow, kContactLabel, kLabelFont, -1, in);
-  lf = FontOf(Hwnd(kContactLabel));
+  LOGFONTW lf = FontOf(Hwnd(kContactLabel));
   EXPECT_EQ((std::vector<long>{lf.lfHeight, lf.lfWeight, lf.lfUnderline}), (std::vector<long>{-18, 700, 1}));
   EXPECT_EQ(std::wstring(lf.lfFaceName), L"宋体");
 
-  // A control without a font of its own starts from the default GUI font.
+  // One field written to a control without a font of its own starts from the
+  // default GUI font.
   LOGFONTW gui{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
   in = PropertyIn{};
@@ -226,17 +219,16 @@ TEST_F(MainWindowTest, AnEditBoxKeepsItsModesAndColoursAndIsMadeAgainInPlaceForA
 
 // A button's events, bound for the test only: the program binds none of these.
 std::vector<int> g_events;
-HandlerResult GotFocus(const int32_t*, int32_t) { return g_events.push_back(-7), HandlerResult{false, 0}; }
-HandlerResult LostFocus(const int32_t*, int32_t) { return g_events.push_back(-8), HandlerResult{false, 0}; }
-HandlerResult Clicked(const int32_t*, int32_t) {
+template <int kEvent>
+HandlerResult Record(const int32_t*, int32_t) {
   uint32_t window = 0, control = 0;
   EXPECT_TRUE(CurrentEventSource(&window, &control));
   EXPECT_EQ(window, kMainWindow);
   EXPECT_EQ(control, kUpdateButton);
-  g_events.push_back(0);
+  g_events.push_back(kEvent);
   return {false, 0};
 }
-const EventBinding kButtonBindings[] = {{-7, &GotFocus}, {-8, &LostFocus}, {0, &Clicked}};
+const EventBinding kButtonBindings[] = {{-7, &Record<-7>}, {-8, &Record<-8>}, {0, &Record<0>}};
 
 TEST_F(MainWindowTest, AButtonRaisesClickedAndItsFocusEventsAndShowsItsCaptionAndPicture) {
   window_.ShowAndPaint();
