@@ -69,13 +69,10 @@ TEST_F(LabelDrawingTest, StoredColoursAndAlignAndVAlignWhenNotWrapping) {
   EXPECT_TRUE(Near(p.At(1, 1), 0xFFFFFF, 8)) << std::hex << p.At(1, 1);
   EXPECT_GT(CountNear(p, 0xFF0000, 70), 40) << "TextColor 0x0000FF is red";
 
-  const struct {
-    int align, valign;
-  } rows[] = {{0, 0}, {1, 1}, {2, 2}};  // left top, centre centre, right bottom
-  Ink seen[3];
+  Ink seen[3];  // Align and VAlign 0 (left, top), 1 (centred) and 2 (right, bottom)
   for (int i = 0; i < 3; ++i) {
-    Set(kAlign, rows[i].align);
-    Set(kVAlign, rows[i].valign);
+    Set(kAlign, i);
+    Set(kVAlign, i);
     seen[i] = InkShot();
     ASSERT_TRUE(seen[i].any()) << i;
   }
