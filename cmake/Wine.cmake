@@ -3,5 +3,6 @@
 function(velmora_add_wine_test name target)
   add_test(NAME ${name}
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:${target}> ${ARGN})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  # One at a time: the tests read windows back off the one shared screen.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 endfunction()
