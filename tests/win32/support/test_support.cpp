@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "base/value.h"
 
@@ -91,13 +92,17 @@ HWND WaitForMessageBox(DWORD pid, int timeout_ms) {
 }
 
 MessageBoxContents ReadMessageBox(HWND box) {
-  MessageBoxContents out;
-  Sleep(300);  // let the box paint before its icon is read off the screen
-  out.title = WindowText(box);
-  HWND text = GetDlgItem(box, 0xFFFF);
-  if (text) out.text = WindowText(text);
-  EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&out));
-  return out;
+  // The icon is read off the screen: wait until the box has painted it.
+  for (int waited = 0;; waited += 100) {
+    Sleep(100);
+    MessageBoxContents out;
+    out.title = WindowText(box);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (text) out.text = WindowText(text);
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&out));
+    std::set<DWORD> colours(out.icon_pixels.begin(), out.icon_pixels.end());
+    if (!out.has_icon || colours.size() > 2 || waited >= 3000) return out;
+  }
 }
 
 void PressMessageBoxButton(HWND box, int id) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
