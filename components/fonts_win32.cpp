@@ -4,7 +4,9 @@
 
 #include "base/wide_win32.h"
 
-FontHandle CreateControlFont(const LogFontA& stored) {
+namespace {
+
+LOGFONTW WideLogFont(const LogFontA& stored) {
   LOGFONTW lf{};
   lf.lfHeight = stored.lfHeight;
   lf.lfWidth = stored.lfWidth;
@@ -14,6 +16,26 @@ FontHandle CreateControlFont(const LogFontA& stored) {
   lf.lfItalic = stored.lfItalic;
   lf.lfUnderline = stored.lfUnderline;
   lf.lfStrikeOut = stored.lfStrikeOut;
+  lf.lfCharSet = stored.lfCharSet;
+  lf.lfOutPrecision = stored.lfOutPrecision;
+  lf.lfClipPrecision = stored.lfClipPrecision;
+  lf.lfQuality = stored.lfQuality;
+  lf.lfPitchAndFamily = stored.lfPitchAndFamily;
+  char face[sizeof stored.lfFaceName + 1] = {};
+  std::memcpy(face, stored.lfFaceName, sizeof stored.lfFaceName);
+  GbkToWideBuffer(face, lf.lfFaceName, LF_FACESIZE);
+  return lf;
+}
+
+}  // namespace
+
+FontHandle CreateStoredFont(const LogFontA& stored) {
+  LOGFONTW lf = WideLogFont(stored);
+  return FontHandle(CreateFontIndirectW(&lf));
+}
+
+FontHandle CreateControlFont(const LogFontA& stored) {
+  LOGFONTW lf = WideLogFont(stored);
   // The stored character set (GB2312 everywhere) would pin the face; the
   // default set lets the face name decide, as on a non-Chinese system.
   lf.lfCharSet = DEFAULT_CHARSET;
@@ -21,9 +43,6 @@ FontHandle CreateControlFont(const LogFontA& stored) {
   lf.lfClipPrecision = 0;
   lf.lfQuality = PROOF_QUALITY;
   lf.lfPitchAndFamily = 0;
-  char face[sizeof stored.lfFaceName + 1] = {};
-  std::memcpy(face, stored.lfFaceName, sizeof stored.lfFaceName);
-  GbkToWideBuffer(face, lf.lfFaceName, LF_FACESIZE);
   return FontHandle(CreateFontIndirectW(&lf));
 }
 

@@ -11,6 +11,8 @@
 // precisions 0, proof quality, pitch and family 0; the face is GBK. A record
 // whose face is empty leaves the face to the system.
 FontHandle CreateControlFont(const LogFontA& stored);
+// The stored font exactly as stored (face in GBK).
+FontHandle CreateStoredFont(const LogFontA& stored);
 // The font a control draws with: its own, or the default GUI font.
 inline HFONT FontOrDefault(const FontHandle& own) {
   return own ? own.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/wide_win32.h"
+#include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_model.h"
 #include "forms/live_window_win32.h"
@@ -116,51 +117,6 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 
 RECT ToRect(const PageRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// The stored LOGFONTA as a font; the face is GBK.
-FontHandle CreateStoredFont(const LogFontA& stored) {
-  LOGFONTW lf{};
-  lf.lfHeight = stored.lfHeight;
-  lf.lfWidth = stored.lfWidth;
-  lf.lfEscapement = stored.lfEscapement;
-  lf.lfOrientation = stored.lfOrientation;
-  lf.lfWeight = stored.lfWeight;
-  lf.lfItalic = stored.lfItalic;
-  lf.lfUnderline = stored.lfUnderline;
-  lf.lfStrikeOut = stored.lfStrikeOut;
-  lf.lfCharSet = stored.lfCharSet;
-  lf.lfOutPrecision = stored.lfOutPrecision;
-  lf.lfClipPrecision = stored.lfClipPrecision;
-  lf.lfQuality = stored.lfQuality;
-  lf.lfPitchAndFamily = stored.lfPitchAndFamily;
-  char face[sizeof stored.lfFaceName + 1] = {};
-  memcpy(face, stored.lfFaceName, sizeof stored.lfFaceName);
-  GbkToWideBuffer(face, lf.lfFaceName, LF_FACESIZE);
-  return FontHandle(CreateFontIndirectW(&lf));
-}
-
-// The default GUI font as a stored record (face in GBK).
-LogFontA DefaultGuiFont() {
-  LOGFONTW lf{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-  LogFontA out{};
-  out.lfHeight = lf.lfHeight;
-  out.lfWidth = lf.lfWidth;
-  out.lfEscapement = lf.lfEscapement;
-  out.lfOrientation = lf.lfOrientation;
-  out.lfWeight = lf.lfWeight;
-  out.lfItalic = lf.lfItalic;
-  out.lfUnderline = lf.lfUnderline;
-  out.lfStrikeOut = lf.lfStrikeOut;
-  out.lfCharSet = lf.lfCharSet;
-  out.lfOutPrecision = lf.lfOutPrecision;
-  out.lfClipPrecision = lf.lfClipPrecision;
-  out.lfQuality = lf.lfQuality;
-  out.lfPitchAndFamily = lf.lfPitchAndFamily;
-  WideCharToMultiByte(kGbkCodePage, 0, lf.lfFaceName, -1, out.lfFaceName, sizeof out.lfFaceName - 1, nullptr,
-                      nullptr);
-  return out;
-}
-
 class PageControl final : public Control, private PageHost {
  public:
   explicit PageControl(const CreateArgs& args) : Control(args), model_(this) {}
@@ -176,7 +132,7 @@ class PageControl final : public Control, private PageHost {
       return false;
     }
     CreateScrollButtons();
-    if (model_.properties().DefaultFont) model_.SetFont(DefaultGuiFont());
+    if (model_.properties().DefaultFont) model_.SetFont(DefaultGuiLogFont());
     ApplyFont();
     LoadImageLists();
     model_.Relayout();
@@ -365,7 +321,7 @@ class PageControl final : public Control, private PageHost {
 
   void ApplyFont() {
     font_ = CreateStoredFont(model_.properties().Font);
-    if (!font_) font_ = CreateStoredFont(DefaultGuiFont());
+    if (!font_) font_ = CreateStoredFont(DefaultGuiLogFont());
   }
 
   void LoadImageLists() {
