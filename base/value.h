@@ -67,7 +67,6 @@ class Text {
   TextValue get() const { return p_; }             // may be null
   TextValue c_str() const { return OrEmpty(p_); }  // never null
   char* data() { return p_; }
-  char* Detach() { return std::exchange(p_, nullptr); }
 
  private:
   char* p_ = nullptr;
@@ -93,7 +92,6 @@ class Bytes {
   ByteArray get() const { return p_; }
   int32_t size() const { return p_ ? p_->length : 0; }
   const uint8_t* data() const { return ByteArrayData(p_); }
-  ByteArrayHeader* Detach() { return std::exchange(p_, nullptr); }
 
  private:
   ByteArrayHeader* p_ = nullptr;
