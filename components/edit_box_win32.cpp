@@ -111,12 +111,8 @@ class EditBox : public Control {
       case kP28:
         out->text = CopyText(p28_.get());
         return true;
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        out->number = *field;
-        return true;
-      }
+      default:
+        return ReadNumberField(Number(index), out);
     }
   }
 
@@ -187,12 +183,9 @@ class EditBox : public Control {
       case kP28:
         p28_ = CopyText(in.text);
         return false;
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        *field = static_cast<int32_t>(in.number);
+      default:
+        WriteNumberField(Number(index), in.number);
         return false;
-      }
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
     return false;

@@ -83,12 +83,8 @@ class Label : public Control {
         return true;
       case kFont:
         return ReadFontProperty(p_.Font, sub, out);
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        out->number = *field;
-        return true;
-      }
+      default:
+        return ReadNumberField(Number(index), out);
     }
   }
 
@@ -132,12 +128,9 @@ class Label : public Control {
       case kVAlign:
         p_.VAlign = ChoiceUpTo(in.number, 2);
         break;
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        *field = static_cast<int32_t>(in.number);
+      default:
+        if (!WriteNumberField(Number(index), in.number)) return false;
         break;
-      }
     }
     // Drawn over in full, so no erasing: no flicker.
     InvalidateRect(hwnd(), nullptr, FALSE);

@@ -57,6 +57,16 @@ struct PropertyOut {
   FontRecord font;  // its face is `text` when a whole font is read
 };
 
+// A kind's plain 32-bit field, found by its index; false when the index names none.
+inline bool ReadNumberField(const int32_t* field, PropertyOut* out) {
+  if (field) out->number = *field;
+  return field != nullptr;
+}
+inline bool WriteNumberField(int32_t* field, int64_t value) {
+  if (field) *field = static_cast<int32_t>(value);
+  return field != nullptr;
+}
+
 // Value conversions by type, applied by the entry points before a kind sees it.
 int32_t NormalizeChoice(int64_t v);
 int32_t NormalizeBool(int64_t v);

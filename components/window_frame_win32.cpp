@@ -122,12 +122,8 @@ class WindowFrame : public Control {
       case kIcon:
         out->bytes = CopyBytes(icon_.get());
         return true;
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        out->number = *field;
-        return true;
-      }
+      default:
+        return ReadNumberField(Number(index), out);
     }
   }
 
@@ -177,12 +173,9 @@ class WindowFrame : public Control {
         SetWindowPos(hwnd(), p_.TopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return false;
-      default: {
-        int32_t* field = Number(index);
-        if (!field) return false;
-        *field = static_cast<int32_t>(in.number);
+      default:
+        WriteNumberField(Number(index), in.number);
         return false;
-      }
     }
     ApplyFrameStyle();
     return false;
