@@ -166,7 +166,8 @@ TEST_F(HtmlViewTest, CreationActivatesTheBrowserInPlaceAndAppliesTheStoredFlags)
             (std::vector<std::string>{"SetClientSite", "DoVerb -5", "Advise", "put_Offline -1",
                                       "put_Silent 0", "ExecWB 19 2 i4 2"}));
   HWND host = PageViewHwnd(), inner = browser_->window();
-  WNDCLASSEXW wc{sizeof wc};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
   ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"VelmoraHtmlHost", &wc));
   EXPECT_EQ(wc.style, static_cast<UINT>(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW));
   EXPECT_EQ(wc.hbrBackground, GetStockObject(WHITE_BRUSH));
@@ -200,7 +201,7 @@ TEST_F(HtmlViewTest, WritesBecomeBrowserCallsAndNeverAskForReCreation) {
     int64_t number;
     const char* text;
     std::vector<std::string> calls;
-    int64_t reads;  // for the numbers
+    int64_t reads = 0;  // for the numbers
   } rows[] = {
       {"FontSize 7 is 4", kFontSize, 7, nullptr, {"ExecWB 19 2 i4 4"}, 4},
       {"FontSize -1 is 0", kFontSize, -1, nullptr, {"ExecWB 19 2 i4 0"}, 0},
@@ -382,7 +383,10 @@ TEST_F(HtmlViewTest, TheFocusGoesToTheBrowserWhichThenTakesKeysFirst) {
       {WM_LBUTTONDOWN, 0, false, {}},
   };
   for (const auto& row : rows) {
-    MSG msg{browser_->window(), row.message, row.key, 0};
+    MSG msg{};
+    msg.hwnd = browser_->window();
+    msg.message = row.message;
+    msg.wParam = row.key;
     EXPECT_EQ(PreTranslateKeyMessage(&msg), row.taken) << row.key;
     EXPECT_EQ(browser_->TakeCalls(), row.calls);
   }

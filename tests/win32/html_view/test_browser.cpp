@@ -146,7 +146,8 @@ STDMETHODIMP TestBrowser::DoVerb(LONG verb, MSG*, IOleClientSite* site, LONG, HW
   in_place_site_->OnInPlaceActivate();
   IOleInPlaceUIWindow* document = nullptr;
   RECT position{}, clip{};
-  OLEINPLACEFRAMEINFO info{sizeof info};
+  OLEINPLACEFRAMEINFO info{};
+  info.cb = sizeof info;
   in_place_site_->GetWindowContext(frame_.out(), &document, &position, &clip, &info);
   if (document) document->Release();
   WNDCLASSW wc{};
