@@ -556,6 +556,29 @@ TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
     }
     EXPECT_EQ(TestBrowser::Alive(), 0);
   }
+
+  // Made for a designer, the control reads its stored address and flags, not the browser's.
+  const std::vector<uint8_t> stored = block(1, 2, 1, 1, "a.html");
+  CreateArgs args;
+  args.properties = ByteView{stored.data(), static_cast<uint32_t>(stored.size())};
+  args.parent = parent;
+  args.width = 200;
+  args.height = 100;
+  args.design = true;
+  Control* designed = kind->create(args);
+  ASSERT_NE(designed, nullptr);
+  TestBrowser::Last()->put_Offline(VARIANT_FALSE);
+  TestBrowser::Last()->put_Silent(VARIANT_FALSE);
+  const int32_t own[] = {kOffline - 8, kSilent - 8, kUrl - 8};
+  std::vector<std::string> reads;
+  for (int32_t index : own) {
+    PropertyOut out;
+    ASSERT_TRUE(designed->GetProperty(index, -1, &out));
+    reads.push_back(out.text.get() ? out.text.get() : std::to_string(out.number));
+  }
+  EXPECT_EQ(reads, (std::vector<std::string>{"1", "1", "a.html"}));
+  delete designed;
+  EXPECT_EQ(TestBrowser::Alive(), 0);
   DestroyWindow(parent);
   SetBrowserFactory(nullptr);
 }
