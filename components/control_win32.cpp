@@ -160,6 +160,14 @@ bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   return control->OnParentNotify(msg, wp, lp, result);
 }
 
+bool PreTranslateKeyMessage(MSG* msg) {
+  if (!msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+  for (HWND h = msg->hwnd; h; h = GetParent(h)) {
+    if (Control* c = Control::FromHwnd(h); c && c->PreTranslateKey(msg)) return true;
+  }
+  return false;
+}
+
 bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};

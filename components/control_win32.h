@@ -56,6 +56,9 @@ class Control {
 
   // Whether focus may land here when a page's children are refreshed.
   virtual bool TakesFocus() const { return false; }
+  // A key message for this window or one inside it, offered before it is
+  // dispatched; true when the control took it (it is then not dispatched).
+  virtual bool PreTranslateKey(MSG*) { return false; }
   // Parent notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM)
   // handed back to the control that caused them; true when handled.
   virtual bool OnParentNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
@@ -97,6 +100,10 @@ class Control {
 // Hands a parent notification to the control object that sent it; used by
 // every window procedure that can be a parent (the frame, a PageControl).
 bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// Offers a key message to the controls from its window up through its
+// parents, for the message loop; true when one took it.
+bool PreTranslateKeyMessage(MSG* msg);
 
 // The system's arrow, the cursor of every class of ours.
 inline HCURSOR ArrowCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); }

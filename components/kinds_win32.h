@@ -6,6 +6,24 @@
 #include "components/control_win32.h"
 #include "forms/window_descriptions.h"
 
+// How a designer lists one of a kind's own properties (texts in GBK).
+struct PropertyText {
+  const char* name;  // as the descriptions name it
+  const char* display;
+  const char* description;
+  const char* const* choices = nullptr;  // a choice property's values, from 0
+  int choice_count = 0;
+};
+
+// How a designer lists one of a kind's events (texts in GBK).
+struct EventText {
+  const char* name;
+  const char* display;
+  const char* description = nullptr;       // null: none
+  const char* const* arguments = nullptr;  // the arguments' display names
+  int argument_count = 0;
+};
+
 struct ComponentKind {
   uint32_t id;                // KindId
   const char* name;           // as the descriptions name it
@@ -14,6 +32,10 @@ struct ComponentKind {
   // Makes the control and its window; null when creation fails (including a
   // stored stream of a version the kind does not know).
   Control* (*create)(const CreateArgs& args);
+  // What a designer lists; null for a kind that carries no such tables.
+  const PropertyText* property_texts = nullptr;  // property_count - 8 entries
+  const EventText* events = nullptr;
+  int event_count = 0;
 };
 
 // The kind with that identifier, or null.

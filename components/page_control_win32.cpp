@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/wide_win32.h"
+#include "components/com_ref_win32.h"
 #include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_model.h"
@@ -42,23 +43,6 @@ enum PageEvent : int32_t {
 
 inline void FreeImageList(HIMAGELIST h) { ImageList_Destroy(h); }
 using ImageListHandle = OwnedHandle<HIMAGELIST, FreeImageList>;
-
-// Owns one COM reference.
-template <typename I>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ~ComRef() {
-    if (p_) p_->Release();
-  }
-  I* get() const { return p_; }
-  I** out() { return &p_; }
-
- private:
-  I* p_ = nullptr;
-};
 
 // An image list from an image-list block; null for an empty block or one that
 // does not read.

@@ -164,11 +164,8 @@ bool PageModel::SelectPage(int32_t index, bool check) {
   return true;
 }
 
-bool PageModel::Notify(PageNotice notice, int32_t index) {
-  // Nothing is raised while the window is still being built.
-  if (creating_) return false;
-  return host_->Notify(notice, index);
-}
+// Raised while creating too: only the page children wait for the load.
+bool PageModel::Notify(PageNotice notice, int32_t index) { return host_->Notify(notice, index); }
 
 void PageModel::BringIntoView(int32_t index) {
   if (p_.HideHeaders || p_.MultiRow || p_.HeaderPosition >= kHeadersLeft) return;

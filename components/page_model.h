@@ -71,7 +71,8 @@ class PageModel {
   PageModel& operator=(const PageModel&) = delete;
 
   // Reads the stored block and builds the pages; the creating flag is set
-  // until FinishCreation. False when the block cannot be read.
+  // until FinishCreation and holds back RefreshPageChildren only. False when
+  // the block cannot be read.
   bool Load(ByteView stored, bool design);
   // Last step of creation: selects the stored page with the check on, then
   // clears the creating flag.

@@ -27,9 +27,10 @@ constexpr int32_t kSystemCursors[] = {
 };
 constexpr int32_t kSystemCursorCount = sizeof kSystemCursors / sizeof kSystemCursors[0];
 
-void SetFace(LogFontA* font, TextValue face) {
+// The whole-font record takes a face of up to `longest` bytes, one field up to 31.
+void SetFace(LogFontA* font, TextValue face, size_t longest) {
   size_t n = face ? std::strlen(face) : 0;
-  if (n == 0 || n >= 31) {
+  if (n == 0 || n > longest) {
     face = kDefaultFontFace;
     n = std::strlen(face);
   }
@@ -76,7 +77,7 @@ bool ApplyFontValue(LogFontA* font, int32_t sub, const PropertyIn& v) {
       font->lfUnderline = whole.underline ? 1 : 0;
       font->lfStrikeOut = whole.strikeout ? 1 : 0;
       font->lfHeight = Height(whole.size);
-      SetFace(font, whole.face);
+      SetFace(font, whole.face, 30);
       return true;
     }
     case kFontAngle:
@@ -98,7 +99,7 @@ bool ApplyFontValue(LogFontA* font, int32_t sub, const PropertyIn& v) {
       font->lfHeight = Height(n);
       return true;
     case kFontFace:
-      SetFace(font, v.text);
+      SetFace(font, v.text, 31);
       return true;
     default:
       return false;

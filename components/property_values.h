@@ -78,7 +78,8 @@ inline constexpr int32_t kMaxCoordinate = 32627;
 int32_t ClampPosition(int64_t v);  // -32627..32627
 int32_t ClampSize(int64_t v);      // 0..32627
 
-// The face a font gets when none, or one of 31 bytes or more, is given ("宋体").
+// The face a font gets when none is given, or one too long: 31 bytes or more
+// in a whole-font record, 32 or more written as one field ("宋体").
 extern const char kDefaultFontFace[];
 // Applies a whole font record, or one field (sub-index 0 to 6), to `font`.
 // Returns false for a sub-index outside -1..6.

@@ -46,28 +46,30 @@ TEST(PropertyValuesTest, FontsAreWrittenWholeOrOneFieldKeepingTheRest) {
   EXPECT_FALSE(ApplyFontValue(&font, 7, v));
   EXPECT_FALSE(ApplyFontValue(&font, -2, v));
 
-  const std::string long_face(31, 'x');
+  // One field takes a face of 1 to 31 bytes; the whole record only up to 30.
+  const std::string long_face(32, 'x');
   const struct {
     const char* label;
     TextValue face;
-    const char* expected;
+    const char* field, *whole;
   } faces[] = {
-      {"given", "Tahoma", "Tahoma"},
-      {"missing", nullptr, kDefaultFontFace},
-      {"empty", "", kDefaultFontFace},
-      {"31 bytes", long_face.c_str(), kDefaultFontFace},
-      {"30 bytes", long_face.c_str() + 1, long_face.c_str() + 1},
+      {"given", "Tahoma", "Tahoma", "Tahoma"},
+      {"missing", nullptr, kDefaultFontFace, kDefaultFontFace},
+      {"empty", "", kDefaultFontFace, kDefaultFontFace},
+      {"32 bytes", long_face.c_str(), kDefaultFontFace, kDefaultFontFace},
+      {"31 bytes", long_face.c_str() + 1, long_face.c_str() + 1, kDefaultFontFace},
+      {"30 bytes", long_face.c_str() + 2, long_face.c_str() + 2, long_face.c_str() + 2},
   };
   for (const auto& r : faces) {
     PropertyIn face;
     face.text = r.face;
     ASSERT_TRUE(ApplyFontValue(&font, kFontFace, face));
-    EXPECT_STREQ(font.lfFaceName, r.expected) << "one field, " << r.label;
+    EXPECT_STREQ(font.lfFaceName, r.field) << "one field, " << r.label;
     FontRecord whole{0, 1, 0, 1, 0, 16, r.face};
     PropertyIn record;
     record.font = &whole;
     ASSERT_TRUE(ApplyFontValue(&font, -1, record));
-    EXPECT_STREQ(font.lfFaceName, r.expected) << "whole, " << r.label;
+    EXPECT_STREQ(font.lfFaceName, r.whole) << "whole, " << r.label;
   }
 
   FontRecord in{450, 1, 1, 0, 1, 16, "Tahoma"};

@@ -77,6 +77,31 @@ TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrB
   EXPECT_EQ(std::wstring(lf.lfFaceName), gui.lfFaceName);
 }
 
+TEST_F(MainWindowTest, AFontFieldOfAControlWithoutAFontOfItsOwnReadsTheDefaultGuiFont) {
+  LOGFONTW gui{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  const struct {
+    const char* field;
+    int sub;
+    int64_t expected;
+  } rows[] = {
+      {"angle", kFontAngle, gui.lfEscapement},
+      {"bold", kFontBold, gui.lfWeight >= 700},
+      {"italic", kFontItalic, gui.lfItalic != 0},
+      {"underline", kFontUnderline, gui.lfUnderline != 0},
+      {"strikeout", kFontStrikeout, gui.lfStrikeOut != 0},
+      {"size", kFontSize, gui.lfHeight < 0 ? -gui.lfHeight : gui.lfHeight},
+  };
+  ASSERT_NE(gui.lfHeight, 0) << "a size to tell the default font from an empty record";
+  for (const auto& row : rows) {
+    EXPECT_EQ(GetControlProperty(kMainWindow, kVersionLabel, kLabelFont, row.sub).number, row.expected)
+        << row.field;
+  }
+  Text face = std::move(GetControlProperty(kMainWindow, kVersionLabel, kLabelFont, kFontFace).text);
+  ASSERT_NE(face.get(), nullptr);
+  EXPECT_EQ(std::string(face.get()), Gbk(gui.lfFaceName));
+}
+
 // A cursor as {is an icon, hot spot x, hot spot y, mask width}.
 std::vector<long> Shape(HCURSOR cursor) {
   ICONINFO info{};

@@ -19,7 +19,7 @@ using namespace ids;
 enum Common { kLeft = 0, kTop, kWidth, kHeight, kTag, kVisible, kDisable };
 constexpr int kLabelCaption = 8, kLabelIndex11 = 11, kLabelTextColor = 16, kLabelAlign = 24;
 constexpr int kButtonCaption = 10, kButtonHAlign = 11, kPicBorder = 8, kPicDisplayMode = 11, kPicIndex12 = 12;
-constexpr int kEditContent = 8, kEditMaxLength = 14, kHtmlFontSize = 8, kHtmlUrl = 11, kWindowCaption = 8;
+constexpr int kEditContent = 8, kEditMaxLength = 14, kHtmlFontSize = 8, kWindowCaption = 8;
 
 std::string Str(const Text& t) { return t.get() ? t.get() : "<null>"; }
 
@@ -38,7 +38,6 @@ TEST_F(PropertyAccessTest, TextsAreKeptAsCopiesShownAndAnEmptyOneReadsAsNull) {
       {"Button Caption", kChatButton2, kButtonCaption, true},
       {"EditBox Content", kFeeNoteBox, kEditContent, true},
       {"window Caption", kMainWindowRecord, kWindowCaption, true},
-      {"HtmlViewer url", kPageView, kHtmlUrl, false},
       {"Tag", kHeaderBand, kTag, false},
   };
   for (const auto& row : texts) {

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include <cstring>
 #include <map>
@@ -202,6 +203,8 @@ std::string WindowsPath(const std::string& path) {
 
 int RunTestMain(int argc, char** argv) {
   InitValueModel();
+  // As the program's entry does: the HTML view hosts an OLE control.
+  OleInitialize(nullptr);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--child=", 8) != 0) continue;
     auto it = ChildCases().find(argv[i] + 8);

@@ -1,0 +1,367 @@
+// HtmlViewer: a plain child window that hosts the system's web browser
+// control over its whole client area. Does not render, resolve addresses,
+// customise the browser's menus or chrome, or supply browsers for new
+// windows (the browser opens those itself).
+#include "components/html_viewer_win32.h"
+
+#include <exdisp.h>
+
+#include <string>
+
+#include "base/wide_win32.h"
+#include "components/choices.h"
+#include "components/owned_values.h"
+#include "components/property_writers.h"
+#include "components/texts_gbk.h"
+
+namespace {
+
+const wchar_t kHtmlHostClass[] = L"VelmoraHtmlHost";
+constexpr int32_t kLargestFontSize = 4;
+constexpr long kCommandForward = 1, kCommandBack = 2;  // CSC_NAVIGATEFORWARD, CSC_NAVIGATEBACK
+
+BrowserFactory g_factory = CreateSystemBrowser;
+
+using T = PropertyType;
+const PropertyType kHtmlViewerTypes[] = {T::kChoice, T::kBool, T::kBool, T::kText, T::kText, T::kText};
+static_assert(sizeof kHtmlViewerTypes / sizeof kHtmlViewerTypes[0] == 14 - 8);
+
+enum HtmlViewerIndex { kFontSize = 0, kOffline, kSilent, kUrl, kStatusText, kCaption };
+
+enum HtmlViewerEvent : int32_t {
+  kWillNavigate = 0,
+  kNavigated,
+  kLoadStarted,
+  kLoadProgress,
+  kLoadFinished,
+  kDocumentReady,
+  kStatusTextChanged,
+  kTitleChanged,
+  kCommandStateChanged,
+  kWillOpenNewWindow,
+};
+
+const char* const kFontSizes[] = {gbk::kFontSizeSmallest, gbk::kFontSizeSmaller, gbk::kFontSizeMedium,
+                                  gbk::kFontSizeLarger, gbk::kFontSizeLargest};
+const PropertyText kHtmlViewerProperties[] = {
+    {"FontSize", gbk::kFontSizeName, gbk::kFontSizeAbout, kFontSizes, 5},
+    {"Offline", gbk::kOfflineName, gbk::kOfflineAbout},
+    {"Silent", gbk::kSilentName, gbk::kSilentAbout},
+    {"url", gbk::kUrlName, gbk::kUrlAbout},
+    {"StatusText", gbk::kStatusTextName, gbk::kStatusTextAbout},
+    {"Caption", gbk::kCaptionName, gbk::kCaptionAbout},
+};
+static_assert(sizeof kHtmlViewerProperties / sizeof kHtmlViewerProperties[0] == 14 - 8);
+
+const char* const kProgressArguments[] = {gbk::kLoadProgressPercent};
+const char* const kCommandArguments[] = {gbk::kCommandArgument, gbk::kEnabledArgument};
+const EventText kHtmlViewerEvents[] = {
+    {"WillNavigate", gbk::kWillNavigateName, gbk::kWillNavigateAbout},
+    {"Navigated", gbk::kNavigatedName},
+    {"LoadStarted", gbk::kLoadStartedName},
+    {"LoadProgress", gbk::kLoadProgressName, nullptr, kProgressArguments, 1},
+    {"LoadFinished", gbk::kLoadFinishedName},
+    {"DocumentReady", gbk::kDocumentReadyName},
+    {"StatusTextChanged", gbk::kStatusTextChangedName},
+    {"TitleChanged", gbk::kTitleChangedName},
+    {"CommandStateChanged", gbk::kCommandStateChangedName, nullptr, kCommandArguments, 2},
+    {"WillOpenNewWindow", gbk::kWillOpenNewWindowName, gbk::kWillOpenNewWindowAbout},
+};
+constexpr int kHtmlViewerEventCount = sizeof kHtmlViewerEvents / sizeof kHtmlViewerEvents[0];
+static_assert(kHtmlViewerEventCount == kWillOpenNewWindow + 1);
+
+// Addresses and file paths go to the browser in the system ANSI code page, as
+// the ANSI file calls give them; titles and status texts come back as GBK.
+std::wstring Widen(TextValue text, UINT code_page) {
+  if (!text || !*text) return std::wstring();
+  const int n = MultiByteToWideChar(code_page, 0, text, -1, nullptr, 0);
+  std::wstring out(n > 0 ? n : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(code_page, 0, text, -1, out.data(), n);
+  if (!out.empty()) out.pop_back();  // the terminator
+  return out;
+}
+
+Text Narrow(const wchar_t* text, UINT code_page) {
+  if (!text || !*text) return Text();
+  const int n = WideCharToMultiByte(code_page, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return Text();
+  std::string out(n, '\0');
+  WideCharToMultiByte(code_page, 0, text, -1, out.data(), n, nullptr, nullptr);
+  return Text(NewText(out.data(), static_cast<size_t>(n - 1)));
+}
+
+// A BSTR for one call.
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& text)
+      : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  Bstr() = default;
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(b_); }
+  BSTR get() const { return b_; }
+  BSTR* out() { return &b_; }
+
+ private:
+  BSTR b_ = nullptr;
+};
+
+inline VARIANT_BOOL ToVariantBool(int32_t v) { return v ? VARIANT_TRUE : VARIANT_FALSE; }
+
+class HtmlViewer final : public Control, private BrowserEvents {
+ public:
+  explicit HtmlViewer(const CreateArgs& args) : Control(args), design_(args.design) {}
+  ~HtmlViewer() override { TearDown(); }
+
+  bool Create(const CreateArgs& args) {
+    // An absent or empty block is all defaults.
+    if (!args.properties.empty() && ReadHtmlViewerProperties(args.properties, &p_) != StreamResult::kOk) {
+      return false;
+    }
+    url_ = TextFromView(p_.url);
+    p_.url = ByteView{};
+    if (!RegisterControlClass(kHtmlHostClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(),
+                              static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
+      return false;
+    }
+    if (!CreateHwnd(0, kHtmlHostClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS, args, false))
+      return false;
+    site_ = ComRef<BrowserSite>(new BrowserSite(this));
+    if (!site_->Open(hwnd(), g_factory)) return false;  // the caller destroys the host
+    browser()->put_Offline(ToVariantBool(p_.Offline));
+    browser()->put_Silent(ToVariantBool(p_.Silent));
+    ApplyFontSize(p_.FontSize);
+    if (url_.get()) Navigate();
+    return true;
+  }
+
+  bool TakesFocus() const override { return true; }
+
+  bool PreTranslateKey(MSG* msg) override { return site_ && site_->TranslateKey(msg); }
+
+  bool GetProperty(int index, int, PropertyOut* out) override {
+    switch (index) {
+      case kFontSize:
+        out->number = p_.FontSize;
+        return true;
+      case kOffline:
+        out->number = ReadFlag(p_.Offline, &IWebBrowser2::get_Offline);
+        return true;
+      case kSilent:
+        out->number = ReadFlag(p_.Silent, &IWebBrowser2::get_Silent);
+        return true;
+      case kUrl:
+        out->text = CopyText(ReadUrl());
+        return true;
+      case kStatusText:
+        out->text = CopyText(status_text_.get());
+        return true;
+      case kCaption:
+        out->text = CopyText(ReadCaption());
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  bool SetProperty(int index, int, const PropertyIn& in) override {
+    switch (index) {
+      case kFontSize:
+        ApplyFontSize(in.number);
+        break;
+      case kOffline:
+        p_.Offline = in.number ? 1 : 0;
+        if (browser()) browser()->put_Offline(ToVariantBool(p_.Offline));
+        break;
+      case kSilent:
+        p_.Silent = in.number ? 1 : 0;
+        if (browser()) browser()->put_Silent(ToVariantBool(p_.Silent));
+        break;
+      case kUrl:
+        url_ = CopyText(in.text);
+        Navigate();
+        break;
+      default:
+        break;  // the status text and the title are read only
+    }
+    return false;  // every change shows without re-creation
+  }
+
+  Bytes SaveProperties() override {
+    HtmlViewerProperties p = p_;
+    p.version = kHtmlViewerStreamVersion;
+    p.url = ViewOf(url_);
+    return WriteHtmlViewerProperties(p);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    switch (msg) {
+      case WM_SIZE:
+        OnSize();
+        return 0;
+      case WM_SETFOCUS:
+        if (site_ && site_->browser_window()) SetFocus(site_->browser_window());
+        return 0;
+      case WM_DESTROY:
+        TearDown();
+        break;
+      default:
+        break;
+    }
+    return DefaultProc(msg, wp, lp);
+  }
+
+ private:
+  IWebBrowser2* browser() const { return site_ ? site_->browser() : nullptr; }
+
+  // The one tear-down, for a failed creation, WM_DESTROY and the destructor.
+  void TearDown() {
+    if (!site_) return;
+    site_->Close();
+    site_.Reset();
+  }
+
+  void OnSize() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (site_) site_->Place(client);
+  }
+
+  void ApplyFontSize(int64_t size) {
+    p_.FontSize = ChoiceUpTo(size, kLargestFontSize);
+    if (!browser()) return;
+    VARIANT level;
+    VariantInit(&level);
+    V_VT(&level) = VT_I4;
+    V_I4(&level) = p_.FontSize;
+    browser()->ExecWB(OLECMDID_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &level, nullptr);
+  }
+
+  void Navigate() {
+    if (!browser()) return;
+    Bstr address(Widen(url_.get(), CP_ACP));
+    VARIANT flags, none;
+    VariantInit(&flags);
+    VariantInit(&none);
+    V_VT(&flags) = VT_I4;
+    V_I4(&flags) = 0;
+    browser()->Navigate(address.get(), &flags, &none, &none, &none);
+  }
+
+  int32_t ReadFlag(int32_t stored, HRESULT (STDMETHODCALLTYPE IWebBrowser2::*get)(VARIANT_BOOL*)) {
+    if (design_ || !browser()) return stored;
+    VARIANT_BOOL v = VARIANT_FALSE;
+    (browser()->*get)(&v);
+    return v == VARIANT_TRUE ? 1 : 0;
+  }
+
+  TextValue ReadUrl() {
+    if (design_ || !browser()) return url_.get();
+    if (in_navigation_event_) return event_url_.get();
+    Bstr location;
+    browser()->get_LocationURL(location.out());
+    url_ = Narrow(location.get(), CP_ACP);
+    return url_.get();
+  }
+
+  TextValue ReadCaption() {
+    if (in_title_event_ || !browser()) return title_.get();
+    Bstr name;
+    browser()->get_LocationName(name.out());
+    title_ = Narrow(name.get(), kGbkCodePage);
+    return title_.get();
+  }
+
+  // Raises one of the three navigation events with `address` readable as url;
+  // *answer gets the handler's result. The control may be gone afterwards.
+  void RaiseNavigationEvent(HtmlViewerEvent event, const wchar_t* address, EventNotice* answer) {
+    event_url_ = Narrow(address, CP_ACP);
+    in_navigation_event_ = true;
+    if (!RaiseWhileAlive(event, {}, answer)) return;
+    in_navigation_event_ = false;
+    event_url_ = Text();
+  }
+
+  // Raises an event; false when a handler destroyed the host window, after
+  // which this object may no longer exist and must not be touched.
+  bool RaiseWhileAlive(HtmlViewerEvent event, std::initializer_list<int32_t> args, EventNotice* answer) {
+    HWND host = hwnd();
+    RaiseEvent(event, args, answer);
+    return IsWindow(host) && Control::FromHwnd(host) == this;
+  }
+
+  static void SetCancel(VARIANT_BOOL* cancel, const EventNotice& answer) {
+    // Only a handler that returned false stops the action.
+    if (cancel) *cancel = answer.has_result && answer.result == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+
+  // BrowserEvents
+  void BeforeNavigate(const wchar_t* address, VARIANT_BOOL* cancel) override {
+    EventNotice answer;
+    RaiseNavigationEvent(kWillNavigate, address, &answer);
+    SetCancel(cancel, answer);
+  }
+  void NavigateComplete(const wchar_t* address) override {
+    EventNotice answer;
+    RaiseNavigationEvent(kNavigated, address, &answer);
+  }
+  void DocumentComplete(const wchar_t* address) override {
+    EventNotice answer;
+    RaiseNavigationEvent(kDocumentReady, address, &answer);
+  }
+  void DownloadBegin() override { RaiseEvent(kLoadStarted); }
+  void DownloadComplete() override { RaiseEvent(kLoadFinished); }
+  void ProgressChange(long progress, long maximum) override {
+    RaiseEvent(kLoadProgress, {maximum == 0 ? 100 : MulDiv(progress, 100, maximum)});
+  }
+  void StatusTextChange(const wchar_t* text) override {
+    status_text_ = Narrow(text, kGbkCodePage);
+    RaiseEvent(kStatusTextChanged);
+  }
+  void TitleChange(const wchar_t* text) override {
+    title_ = Narrow(text, kGbkCodePage);
+    in_title_event_ = true;
+    EventNotice answer;
+    if (!RaiseWhileAlive(kTitleChanged, {}, &answer)) return;
+    in_title_event_ = false;
+    title_ = Text();
+  }
+  void CommandStateChange(long command, bool enabled) override {
+    if (command != kCommandForward && command != kCommandBack) return;
+    RaiseEvent(kCommandStateChanged, {command == kCommandForward ? 0 : 1, enabled ? 1 : 0});
+  }
+  void NewWindow(VARIANT_BOOL* cancel) override {
+    EventNotice answer;
+    RaiseEvent(kWillOpenNewWindow, {}, &answer);
+    SetCancel(cancel, answer);
+  }
+
+  HtmlViewerProperties p_;            // FontSize (0..4), Offline, Silent as stored; the address is url_
+  Text url_;                          // the last address written or read back
+  Text event_url_;                    // the address of the navigation event being raised
+  bool in_navigation_event_ = false;  // inside WillNavigate, Navigated or DocumentReady
+  Text status_text_;                  // the browser's last status text
+  Text title_;                        // the new title inside TitleChanged; the last one read otherwise
+  bool in_title_event_ = false;
+  bool design_;               // reads give the stored values
+  ComRef<BrowserSite> site_;  // the browser's container; null once torn down
+};
+
+Control* CreateHtmlViewer(const CreateArgs& args) {
+  auto* viewer = new HtmlViewer(args);
+  if (!viewer->Create(args)) {
+    if (viewer->hwnd()) DestroyWindow(viewer->hwnd());
+    delete viewer;
+    return nullptr;
+  }
+  return viewer;
+}
+
+}  // namespace
+
+void SetBrowserFactory(BrowserFactory factory) { g_factory = factory ? factory : CreateSystemBrowser; }
+
+const ComponentKind kHtmlViewerKind = {kKindHtmlViewer,   "HtmlViewer",         14,
+                                       kHtmlViewerTypes,  CreateHtmlViewer,     kHtmlViewerProperties,
+                                       kHtmlViewerEvents, kHtmlViewerEventCount};
