@@ -2,8 +2,9 @@
 // the two skin procedures. Internal to SkinH_EL.dll.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "skinengine/skin_format.h"
 
