@@ -195,11 +195,10 @@ int Detach() {
 
 }  // namespace
 
+// A walk of the list rather than GetWindowSubclass, which the 64-bit import library lacks.
 SkinnedWindow* FindSkinnedWindow(HWND hwnd) {
-  const SUBCLASSPROC procs[] = {FrameSkinProc, ButtonSkinProc};
-  for (SUBCLASSPROC p : procs) {
-    DWORD_PTR ref = 0;
-    if (GetWindowSubclass(hwnd, p, kSubclassId, &ref) && ref) return reinterpret_cast<SkinnedWindow*>(ref);
+  for (SkinnedWindow* w = g_engine.windows; w; w = w->next) {
+    if (w->hwnd == hwnd) return w;
   }
   return nullptr;
 }
