@@ -2,6 +2,8 @@
 // what a person sees of the skinned frames and buttons, read back as pixels.
 #include <cstring>
 
+#include "forms/live_window_win32.h"
+#include "forms/program_windows.h"
 #include "skin/skin_catalogue.h"
 #include "skin_engine_test_support.h"
 #include "support/test_support.h"
@@ -335,6 +337,27 @@ TEST_F(SkinEngineTest, ScreenshotsOfTheTestWindow) {
     SetFocus(frame.cancel());
     const std::string name = "\\skin_test_window_skin" + std::to_string(number) + ".png";
     EXPECT_TRUE(WritePng(g_screens + name, frame.Shot()));
+  }
+}
+
+// The program's start window with its pictures, skinned with its own skin 13.
+TEST_F(SkinEngineTest, ScreenshotsOfTheMainWindow) {
+  if (g_screens.empty()) GTEST_SKIP() << "no --screens=<dir> given";
+  CreateDirectoryA(g_screens.c_str(), nullptr);
+  ReadProgramWindows({});
+  for (bool skinned : {false, true}) {
+    if (skinned) ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
+    LiveWindow* window = LiveWindow::Load(0x52010001);  // MainWindow
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window->hwnd(), SW_SHOWNORMAL);
+    SetForegroundWindow(window->hwnd());
+    RedrawWindow(window->hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(150);
+    const std::string name = skinned ? "\\main_window_skin13.png" : "\\main_window_unskinned.png";
+    EXPECT_TRUE(WritePng(g_screens + name, Capture(window->hwnd(), true)));
+    window->Destroy();
+    Pump(20);
   }
 }
 
