@@ -239,7 +239,7 @@ void TrackBox(HWND hwnd, SkinnedWindow* w, int part) {
   SendMessageW(hwnd, WM_SYSCOMMAND, command, MAKELPARAM(last.x, last.y));  // may destroy the window
 }
 
-LRESULT CalcSize(HWND hwnd, WPARAM wp, LPARAM lp) {
+LRESULT CalcSize(WPARAM wp, LPARAM lp) {
   RECT* r = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
   const int b = SkinMetric(skin::kBorderWidth), c = SkinMetric(skin::kCaptionHeight);
   r->left += b;
@@ -248,7 +248,6 @@ LRESULT CalcSize(HWND hwnd, WPARAM wp, LPARAM lp) {
   r->bottom -= b;
   if (r->right < r->left) r->right = r->left;
   if (r->bottom < r->top) r->bottom = r->top;
-  (void)hwnd;
   return 0;
 }
 
@@ -293,7 +292,7 @@ LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
   if (!OwnsFrame(hwnd)) return DefSubclassProc(hwnd, msg, wp, lp);
   switch (msg) {
     case WM_NCCALCSIZE:
-      return CalcSize(hwnd, wp, lp);
+      return CalcSize(wp, lp);
     case WM_NCPAINT:
       PaintFrame(hwnd, w);
       return 0;
