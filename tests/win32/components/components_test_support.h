@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "forms/live_window_win32.h"
+#include "support/screen_pixels.h"
 
 namespace ids {
 constexpr uint32_t kMainWindow = 0x52010001, kMainWindowRecord = 0x06010000;
@@ -68,16 +69,6 @@ class MainWindowTest : public ::testing::Test {
 
 // Runs the message queue until it is empty, then ms longer.
 void PumpMessages(int ms = 50);
-
-// A window's pixels as the screen shows them (its client area, or its whole
-// outer rectangle), as 0x00RRGGBB rows top-down.
-struct Pixels {
-  int width = 0, height = 0;
-  std::vector<uint32_t> data;
-  uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
-};
-Pixels Capture(HWND hwnd, bool whole_window = false);
-bool Near(uint32_t rgb, uint32_t expected, int tolerance);
 
 // A GBK text from UTF-16, for writing captions in tests.
 std::string Gbk(const wchar_t* text);
