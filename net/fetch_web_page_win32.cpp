@@ -117,6 +117,8 @@ int32_t ChunkSize(HINTERNET request) {
   return ChunkSizeFor(stated);
 }
 
+bool TimeUp(DWORD start) { return GetTickCount() - start >= fetch::kDeadlineMs; }
+
 DWORD TimeLeft(DWORD start) {
   DWORD spent = GetTickCount() - start;
   return spent >= fetch::kDeadlineMs ? 1 : fetch::kDeadlineMs - spent;
@@ -155,9 +157,17 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
   if (!buffer.get()) return;
   for (;;) {
     DWORD want = static_cast<DWORD>(chunk < received->Room() ? chunk : received->Room());
+    if (want == 0 || TimeUp(start)) return;
+    // A read blocks until its buffer is full, so it asks for no more than has
+    // come: a slow body then stops at the deadline with what came by then.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) return;
+    if (available > 0 && available < want) want = available;
     DWORD got = 0;
-    if (want == 0 || !InternetReadFile(request.get(), buffer.get(), want, &got) || got == 0) return;
-    if (!received->Append(buffer.get(), static_cast<int32_t>(got))) return;
+    BOOL read = InternetReadFile(request.get(), buffer.get(), want, &got);
+    // A read that breaks off still counts what it had.
+    if (got > 0 && !received->Append(buffer.get(), static_cast<int32_t>(got < want ? got : want))) return;
+    if (!read || got == 0) return;
   }
 }
 
