@@ -315,6 +315,63 @@ TEST(FetchWebPage, FaultMatrix) {
   }
 }
 
+// A successful fetch's calls in order, with the values the request is made of.
+TEST(FetchWebPage, CallsInOrder) {
+  ASSERT_NE(Server().port(), 0);
+  FetchWebPage(Address("{http}/len/5").c_str());  // the root handle exists from here on
+  Observed o = Fetch(Address("{http}/len/500?q=1#top"));
+  SCOPED_TRACE(Describe(o));
+  enum Handle { kNone, kRoot, kConnection, kRequest };
+  const struct {
+    const char* name;
+    Handle on;
+    DWORD number;  // flags, service, option or info level
+    DWORD size;    // buffer size or length given
+    DWORD value;   // a DWORD option's value, bytes read
+    const char* text;
+  } expected[] = {
+      {"InternetCanonicalizeUrlA", kNone, ICU_NO_ENCODE, 2084, 0, nullptr},
+      {"InternetCrackUrlA", kNone, 0, 0, 0, nullptr},
+      {"InternetConnectA", kRoot, INTERNET_SERVICE_HTTP, static_cast<DWORD>(Server().port()), 0,
+       "127.0.0.1|||0|0"},
+      {"InternetSetOptionA", kRoot, INTERNET_OPTION_PROXY, sizeof(INTERNET_PROXY_INFO),
+       INTERNET_OPEN_TYPE_PRECONFIG, "(null)|(null)"},
+      {"InternetSetOptionA", kConnection, INTERNET_OPTION_PROXY_USERNAME, 1, 1, ""},
+      {"InternetSetOptionA", kConnection, INTERNET_OPTION_PROXY_PASSWORD, 1, 1, ""},
+      {"InternetSetOptionA", kConnection, INTERNET_OPTION_CONNECT_TIMEOUT, 4, 10000, nullptr},
+      {"InternetSetOptionA", kConnection, INTERNET_OPTION_SEND_TIMEOUT, 4, 10000, nullptr},
+      {"InternetSetOptionA", kConnection, INTERNET_OPTION_RECEIVE_TIMEOUT, 4, 10000, nullptr},
+      {"HttpOpenRequestA", kConnection, 0x84000000, 0, 0,
+       "GET|/len/500?q=1|HTTP/1.0|(null)|[Accept: */* \r\n]|0"},
+      {"InternetSetOptionA", kRequest, INTERNET_OPTION_CONNECT_TIMEOUT, 4, 10000, nullptr},
+      {"InternetSetOptionA", kRequest, INTERNET_OPTION_SEND_TIMEOUT, 4, 10000, nullptr},
+      {"InternetSetOptionA", kRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, 4, 10000, nullptr},
+      {"HttpSendRequestA", kRequest, 0, 15, 0, "Accept: */*\r\n\r\n"},
+      {"HttpQueryInfoA", kRequest, HTTP_QUERY_CONTENT_LENGTH, 32, 0, "500"},
+      {"InternetQueryDataAvailable", kRequest, 0, 0, 500, nullptr},
+      {"InternetReadFile", kRequest, 0, 500, 500, nullptr},
+      {"InternetQueryDataAvailable", kRequest, 0, 0, 0, nullptr},
+      {"InternetReadFile", kRequest, 0, 501, 0, nullptr},
+      {"InternetCloseHandle", kRequest, 0, 0, 0, nullptr},
+      {"InternetCloseHandle", kConnection, 0, 0, 0, nullptr},
+  };
+  ASSERT_EQ(o.calls.size(), sizeof expected / sizeof expected[0]);
+  HINTERNET root = o.calls[2].handle, connection = o.calls[2].result, request = o.calls[9].result;
+  const HINTERNET handles[] = {nullptr, root, connection, request};
+  for (size_t i = 0; i < o.calls.size(); ++i) {
+    const WinInetCall& c = o.calls[i];
+    SCOPED_TRACE("call " + std::to_string(i) + " " + expected[i].name);
+    EXPECT_EQ(c.name, expected[i].name);
+    EXPECT_EQ(c.handle, handles[expected[i].on]);
+    EXPECT_EQ(c.number, expected[i].number);
+    EXPECT_EQ(c.size, expected[i].size);
+    EXPECT_EQ(c.value, expected[i].value);
+    if (expected[i].text) EXPECT_EQ(c.text, expected[i].text);
+    EXPECT_FALSE(c.other_thread);
+  }
+  EXPECT_EQ(BodyOf(o.body), ServerPattern(500));
+}
+
 bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // Writes what a child saw, one "key=value" a line, for the parent to check.

@@ -95,7 +95,10 @@ BOOL WINAPI SetOption(HINTERNET h, DWORD option, LPVOID buffer, DWORD length) {
     c.value = info->dwAccessType;
     c.text = Or(info->lpszProxy) + "|" + Or(info->lpszProxyBypass);
   } else if (option == INTERNET_OPTION_PROXY_USERNAME || option == INTERNET_OPTION_PROXY_PASSWORD) {
-    c.text.assign(static_cast<const char*>(buffer), length);
+    // The text without its NUL; value says the length counted the NUL.
+    const char* text = static_cast<const char*>(buffer);
+    c.text.assign(text, strnlen(text, length));
+    c.value = length > 0 && text[length - 1] == '\0';
   } else if (length == sizeof(DWORD)) {
     c.value = *static_cast<DWORD*>(buffer);
   }
