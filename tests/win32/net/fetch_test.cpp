@@ -366,7 +366,9 @@ TEST(FetchWebPage, CallsInOrder) {
     EXPECT_EQ(c.number, expected[i].number);
     EXPECT_EQ(c.size, expected[i].size);
     EXPECT_EQ(c.value, expected[i].value);
-    if (expected[i].text) EXPECT_EQ(c.text, expected[i].text);
+    if (expected[i].text) {
+      EXPECT_EQ(c.text, expected[i].text);
+    }
     EXPECT_FALSE(c.other_thread);
   }
   EXPECT_EQ(BodyOf(o.body), ServerPattern(500));
