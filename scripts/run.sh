@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Builds velmora.exe and runs it under Wine. Without a display it runs under
-# Xvfb, saves a screenshot to build/velmora.png and closes the program again.
+# Builds velmora.exe and runs it under Wine: the 32-bit product where this
+# machine executes 32-bit code, else its 64-bit twin. Without a display it runs
+# under Xvfb, saves a screenshot to build/velmora.png and closes the program
+# again. Exits with the program's exit code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target velmora
-exe=build/win32/velmora.exe
+source scripts/machine.sh
+velmora_probe_32bit
+if [ "$VELMORA_32BIT" = yes ]; then
+  preset=win32
+  echo "running the product, build/win32/velmora.exe: $VELMORA_32BIT_WHY"
+else
+  preset=win64
+  echo "running the 64-bit twin, build/win64/velmora.exe: $VELMORA_32BIT_WHY"
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target velmora
+exe=build/$preset/velmora.exe
 
 if [ -n "${DISPLAY:-}" ]; then
   exec scripts/wine-run.sh "$exe"
@@ -36,9 +47,7 @@ if kill -0 "$pid" 2>/dev/null; then
   echo "velmora.exe did not close; ending it" >&2
   WINEPREFIX=$PWD/build/wineprefix wineserver -k
 fi
-set +e
-wait "$pid"
-code=$?
-set -e
+code=0
+wait "$pid" || code=$?
 echo "velmora.exe exit code: $code"
 exit "$code"

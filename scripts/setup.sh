@@ -10,7 +10,9 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix nasm dpkg-dev
-  wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  gcc-multilib g++-multilib qemu-user-static libjpeg62-turbo-dev:i386
   libjpeg62-turbo-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev python3 chromium nodejs npm iproute2 util-linux
 )
@@ -43,25 +45,28 @@ if [ ${#missing[@]} -gt 0 ]; then
     || { tail -n 30 /tmp/velmora-apt.log; exit 1; }
 fi
 
-# libjpeg-turbo for i686-w64-mingw32, static, SIMD on, from Debian's own source package.
-jpeg_prefix=$root/.deps/libjpeg-i686
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
-  say "building libjpeg-turbo for i686-w64-mingw32 into .deps/"
-  work=$root/.deps/src
+# libjpeg-turbo for each Windows target, static, SIMD on, from Debian's own source package.
+build_jpeg() {
+  local triple=$1 cpu=$2 prefix=$root/.deps/libjpeg-$2
+  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  say "building libjpeg-turbo for $triple into .deps/"
+  local work=$root/.deps/src-$cpu
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) \
     || { apt-get update -qq >/dev/null; (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null); }
+  local srcdir
   srcdir=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   cmake -S "$srcdir" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
-    -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
     -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DCMAKE_ASM_NASM_COMPILER=nasm \
-    -DCMAKE_SYSTEM_PROCESSOR=i686 >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log"; exit 1; }
-  grep -q 'SIMD extensions: i386' "$work/configure.log" || grep -qi 'simd' "$work/configure.log" || true
+    -DCMAKE_SYSTEM_PROCESSOR="$cpu" >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log"; exit 1; }
   cmake --build "$work/build" >"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log"; exit 1; }
   cmake --install "$work/build" >/dev/null
   rm -rf "$work"
-fi
+}
+build_jpeg i686-w64-mingw32 i686
+build_jpeg x86_64-w64-mingw32 x86_64
 
 # Node packages for the page tests, pinned by the lock file.
 if [ -f tests/pages/package-lock.json ] && [ ! -d tests/pages/node_modules ]; then

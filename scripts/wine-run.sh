@@ -1,41 +1,60 @@
 #!/usr/bin/env bash
-# Runs a Windows program under the project's own 32-bit Wine prefix in build/,
-# created once and reused, with a non-Chinese locale and no installer dialogs.
-# Starts a private Xvfb when there is no display. Exits with the program's code.
+# Runs a Windows program under the project's own Wine prefix in build/, created
+# once and reused, with a non-Chinese locale and no installer dialogs. The
+# prefix is 64-bit, so it is made on every machine; a PE32+ program runs with
+# the 64-bit loader and a PE32 one with the 32-bit loader (WoW64), which needs a
+# processor that executes 32-bit code. Starts a private Xvfb when there is no
+# display. Exits with the program's code.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$root/build/wineprefix}
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No Mono or Gecko installer prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+wine64=/usr/lib/wine/wine64
+wine32=/usr/lib/wine/wine
 
+[ $# -ge 1 ] || { echo "usage: wine-run.sh PROGRAM.exe [ARGS...]" >&2; exit 2; }
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
+# The optional header's magic says which loader: 0x10b PE32, 0x20b PE32+.
+pe_magic() {
+  local offset
+  offset=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$offset" ] || return 1
+  od -An -t x2 -j $((offset + 24)) -N 2 "$1" | tr -d ' '
+}
+case $(pe_magic "$1" || true) in
+  020b) loader=$wine64 ;;
+  010b) loader=$wine32 ;;
+  *) echo "wine-run.sh: $1 is not a Windows program" >&2; exit 2 ;;
+esac
+
 # Bump when the prefix settings below change; an older prefix is made anew.
-prefix_version=3
+prefix_version=4
 if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; then
       rm -rf "$WINEPREFIX"
-      wineboot --init >/dev/null 2>&1
+      "$wine64" wineboot --init >/dev/null 2>&1
       wineserver -w
       # Chinese face names, and the faces Wine picks for an empty face name or for
       # dialogs, map to the CJK font we install so Chinese text never shows as boxes.
       for face in "微软雅黑" "宋体" "SimSun" "新宋体" "NSimSun" "Arial" "Tahoma"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+        "$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
           /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
       done
       # Without a window manager, managed windows make every close wait 2 s.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
       wineserver -w
       echo "$prefix_version" > "$WINEPREFIX/.velmora-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
 
-exec wine "$@"
+exec "$loader" "$@"

@@ -73,7 +73,9 @@ TEST(JpegDecoderTest, UndecodablePicturesGiveAnEmptyImage) {
   std::vector<uint8_t> progressive = ReadData("progressive.jpg");
   for (size_t n = 0; n < progressive.size(); ++n) {
     DecodedImage image = DecodeJpeg(progressive.data(), n);  // ASan watches every read
-    if (!image.empty()) EXPECT_EQ(image.width, 40) << "cut at " << n;
+    if (!image.empty()) {
+      EXPECT_EQ(image.width, 40) << "cut at " << n;
+    }
   }
 }
 

@@ -65,7 +65,9 @@ TEST_F(ProgramWindowsTest, RecordFieldsMatchTheLayouts) {
     SCOPED_TRACE(testing::Message() << std::hex << row.id);
     const ControlRecord& r = Rec(row.window, row.id);
     EXPECT_EQ(r.kind, row.kind);
-    if (row.stored_name) EXPECT_EQ(std::string(r.name), Gbk(row.stored_name));
+    if (row.stored_name) {
+      EXPECT_EQ(std::string(r.name), Gbk(row.stored_name));
+    }
     EXPECT_EQ(r.parent, row.parent);
     EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.width, r.height}),
               (std::vector<int32_t>{row.left, row.top, row.width, row.height}));
@@ -89,7 +91,9 @@ TEST_F(ProgramWindowsTest, TabPagersChildListGivesFourPagesOfMembers) {
                        {0x16010076},
                        {0x1601009d, 0x1601009a, 0x16010099, 0x16010097, 0x16010096}}));
   for (const ControlRecord& r : table_.Find(kMainWindow)->records) {
-    if (r.id != pager.id) EXPECT_EQ(r.child_count, 0u) << std::hex << r.id;
+    if (r.id != pager.id) {
+      EXPECT_EQ(r.child_count, 0u) << std::hex << r.id;
+    }
   }
 }
 

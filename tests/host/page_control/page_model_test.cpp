@@ -107,7 +107,9 @@ TEST(PageModel, LoadingSelectsTheStoredPageQuietlyThenRefreshesOnce) {
     EXPECT_EQ(host.Take(), Log{}) << "nothing is raised or refreshed while creating";
     model.LoadComplete();
     EXPECT_EQ(model.current(), row.after_load);
-    if (row.stored == row.after_creation && row.stored == row.after_load) EXPECT_EQ(host.Take(), Log{"refresh"});
+    if (row.stored == row.after_creation && row.stored == row.after_load) {
+      EXPECT_EQ(host.Take(), Log{"refresh"});
+    }
   }
 }
 
