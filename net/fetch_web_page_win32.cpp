@@ -1,0 +1,181 @@
+// FetchWebPage over WinINet, synchronous on the calling thread. Does not look
+// at the response status, convert text or keep anything between fetches but
+// the shared root handle.
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstring>
+
+#include "base/platform_heap.h"
+#include "net/deadline_request_win32.h"
+#include "net/fetch_rules.h"
+#include "net/fetch_web_page.h"
+#include "net/internet_client_win32.h"
+#include "net/internet_handle_win32.h"
+#include "net/receive_buffer.h"
+
+namespace {
+
+constexpr char kVerb[] = "GET";
+constexpr char kVersion[] = "HTTP/1.0";
+constexpr char kAcceptEntry[] = "Accept: */* \r\n";
+constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+constexpr DWORD kExtraHeadersLength = 15;
+static_assert(sizeof kExtraHeaders - 1 == kExtraHeadersLength);
+constexpr DWORD kHttpFlags = 0x84000000;
+constexpr DWORD kHttpsFlags = 0x84800000;
+static_assert(kHttpFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE));
+static_assert(kHttpsFlags == (kHttpFlags | INTERNET_FLAG_SECURE));
+
+constexpr DWORD kCanonicalSize = 2084;
+
+// The address split into the parts the connection and request take.
+struct AddressParts {
+  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+  INTERNET_PORT port = 0;
+  char host[256] = {};
+  char user[128] = {};
+  char password[128] = {};
+  char object[2048] = {};  // path and query
+};
+
+// A raw heap block that may fail to come, released when it goes.
+class ChunkBuffer {
+ public:
+  explicit ChunkBuffer(int32_t size) : p_(PlatformHeapAlloc(static_cast<size_t>(size))) {}
+  ChunkBuffer(const ChunkBuffer&) = delete;
+  ChunkBuffer& operator=(const ChunkBuffer&) = delete;
+  ~ChunkBuffer() {
+    if (p_) PlatformHeapFree(p_);
+  }
+  void* get() const { return p_; }
+
+ private:
+  void* p_;
+};
+
+// The address with ICU_NO_ENCODE, or null when it cannot be canonicalised.
+Text Canonicalize(TextValue address) {
+  DWORD size = kCanonicalSize;
+  Text out(static_cast<char*>(allocate(static_cast<int32_t>(size))));
+  if (InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= kCanonicalSize || size > 0x7FFFFFFF) {
+    return Text();
+  }
+  out = Text(static_cast<char*>(allocate(static_cast<int32_t>(size))));
+  if (InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
+  return Text();
+}
+
+// No separate buffer for the extra information: the query stays in the object.
+bool Split(TextValue url, AddressParts* parts) {
+  URL_COMPONENTSA uc{};
+  uc.dwStructSize = sizeof uc;
+  uc.lpszHostName = parts->host;
+  uc.dwHostNameLength = sizeof parts->host;
+  uc.lpszUserName = parts->user;
+  uc.dwUserNameLength = sizeof parts->user;
+  uc.lpszPassword = parts->password;
+  uc.dwPasswordLength = sizeof parts->password;
+  uc.lpszUrlPath = parts->object;
+  uc.dwUrlPathLength = sizeof parts->object;
+  if (!InternetCrackUrlA(url, 0, 0, &uc)) return false;
+  parts->scheme = uc.nScheme;
+  parts->port = uc.nPort;
+  return true;
+}
+
+// Proxy settings, results ignored: with no proxy the root follows the system's.
+void SetProxyOptions(const InternetClient& client, HINTERNET root, HINTERNET connection) {
+  const char* proxy = client.proxy.c_str();
+  INTERNET_PROXY_INFO info{};
+  info.dwAccessType = *proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG;
+  info.lpszProxy = *proxy ? proxy : nullptr;
+  info.lpszProxyBypass = nullptr;
+  InternetSetOptionA(root, INTERNET_OPTION_PROXY, &info, sizeof info);
+  const char* user = client.proxy_user.c_str();
+  const char* password = client.proxy_password.c_str();
+  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(user),
+                     static_cast<DWORD>(std::strlen(user) + 1));
+  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(password),
+                     static_cast<DWORD>(std::strlen(password) + 1));
+}
+
+// Bounds each connect, send and receive on this handle; results ignored.
+void SetTimeouts(HINTERNET h) {
+  DWORD ms = fetch::kDeadlineMs;
+  InternetSetOptionA(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionA(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+}
+
+int32_t ChunkSize(HINTERNET request) {
+  char stated[32] = {};
+  DWORD size = sizeof stated;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, stated, &size, nullptr))
+    return ChunkSizeFor(nullptr);
+  return ChunkSizeFor(stated);
+}
+
+bool TimeUp(DWORD start) { return GetTickCount() - start >= fetch::kDeadlineMs; }
+
+DWORD TimeLeft(DWORD start) {
+  DWORD spent = GetTickCount() - start;
+  return spent >= fetch::kDeadlineMs ? 1 : fetch::kDeadlineMs - spent;
+}
+
+// Everything but the result; handles close in reverse order of declaration.
+void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
+  Text canonical = Canonicalize(address);
+  if (!canonical.get()) return;
+  AddressParts parts;
+  if (!Split(canonical.get(), &parts)) return;
+  // Other schemes end here: an ftp address would log in before any deadline.
+  if (parts.scheme != INTERNET_SCHEME_HTTP && parts.scheme != INTERNET_SCHEME_HTTPS) return;
+  DWORD flags = parts.scheme == INTERNET_SCHEME_HTTPS ? kHttpsFlags : kHttpFlags;
+
+  HINTERNET root = InternetRoot();
+  if (!root) return;
+  InternetHandle connection(InternetConnectA(root, parts.host, parts.port, parts.user, parts.password,
+                                             INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return;
+  SetProxyOptions(TheInternetClient(), root, connection.get());
+  SetTimeouts(connection.get());
+
+  CutFragment(parts.object);
+  LPCSTR accept[] = {kAcceptEntry, nullptr};
+  DeadlineRequest request;
+  HINTERNET opened =
+      HttpOpenRequestA(connection.get(), kVerb, parts.object, kVersion, nullptr, accept, flags, 0);
+  if (!opened) return;
+  SetTimeouts(opened);
+  if (!request.Start(opened, TimeLeft(start))) return;
+  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
+
+  int32_t chunk = ChunkSize(request.get());
+  ChunkBuffer buffer(chunk);
+  if (!buffer.get()) return;
+  for (;;) {
+    DWORD want = static_cast<DWORD>(chunk < received->Room() ? chunk : received->Room());
+    if (want == 0 || TimeUp(start)) return;
+    // A read blocks until its buffer is full, so it asks for no more than has
+    // come: a slow body then stops at the deadline with what came by then.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) return;
+    if (available > 0 && available < want) want = available;
+    DWORD got = 0;
+    BOOL read = InternetReadFile(request.get(), buffer.get(), want, &got);
+    // A read that breaks off still counts what it had.
+    if (got > 0 && !received->Append(buffer.get(), static_cast<int32_t>(got < want ? got : want))) return;
+    if (!read || got == 0) return;
+  }
+}
+
+}  // namespace
+
+Bytes FetchWebPage(TextValue address) {
+  ReceiveBuffer received(fetch::kBodyCap);
+  if (!address || !*address) return Bytes();
+  Fetch(address, GetTickCount(), &received);
+  return received.ToByteArray();
+}
