@@ -8,6 +8,7 @@
 #include "core/services.h"
 #include "core/startup.h"
 #include "forms/program_windows.h"
+#include "skin/native_entries.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
   ReadProgramWindows(ApplicationHandlers());
+  SetUpNativeEntries();
   // Until windows are loaded from their descriptions, the main window's first and
   // last handlers run here back to back.
   OnStartup();
