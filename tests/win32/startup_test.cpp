@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "core/pages.h"
 #include "core/services.h"
@@ -177,6 +178,39 @@ TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
   EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt"}));
   EXPECT_EQ(ReadWholeFile(home.File("readme.txt")), "keep");
   EXPECT_TRUE(ListDirectory(elsewhere.path()).empty()) << "nothing lands in the current directory";
+}
+
+// What Explorer and the loader read from the file: version 2.8, an icon, and a
+// manifest asking for common controls 6 without elevation.
+TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
+  ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
+  std::string exe = WindowsPath(__argv[1]);
+  DWORD size = GetFileVersionInfoSizeA(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixed_size = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixed_size));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(8, 2));
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(8, 2));
+  char* product = nullptr;
+  UINT product_size = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\080404B0\\ProductVersion",
+                             reinterpret_cast<void**>(&product), &product_size));
+  EXPECT_STREQ(product, "2.8");
+
+  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr);
+  EXPECT_NE(FindResourceA(image, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr) << "no icon";
+  HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  std::string text(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                   SizeofResource(image, manifest));
+  EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_NE(text.find("<dpiAware>false</dpiAware>"), std::string::npos);
+  FreeLibrary(image);
 }
 
 }  // namespace
