@@ -1,10 +1,10 @@
 // The link handlers. Addresses are compiled in and opened as they stand; the
 // page pictures' crossed order lives in the window descriptions, not here.
-#include "components/property_access.h"
 #include "core/links.h"
 #include "core/pages.h"
 #include "core/services.h"
 #include "core/texts_gbk.h"
+#include "forms/property_access.h"
 #include "forms/windows_win32.h"
 #include "net/open_url.h"
 
