@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix nasm dpkg-dev
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool x11-utils xclip imagemagick fonts-wqy-microhei
   gcc-multilib g++-multilib qemu-user-static libjpeg62-turbo-dev:i386
   libjpeg62-turbo-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev python3 chromium nodejs npm iproute2 util-linux

@@ -7,9 +7,13 @@
 #include <algorithm>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "core/pages.h"
 #include "core/services.h"
+#include "forms/live_window_win32.h"
+#include "forms/program_windows.h"
+#include "forms/property_access.h"
 #include "support/test_support.h"
 
 namespace {
@@ -37,17 +41,38 @@ DWORD VisibleAttributes(const std::string& path) {
   return a == INVALID_FILE_ATTRIBUTES ? a : a & ~FILE_ATTRIBUTE_ARCHIVE;
 }
 
+// The browser reports a local file as a file: address: Wine as "file://"
+// and the path unchanged, Windows as "file:///" with forward slashes.
+std::string LocalPathOf(const char* location) {
+  std::string s = location ? location : "";
+  if (s.rfind("file:", 0) != 0) return s;
+  s.erase(0, s.find_first_not_of('/', 5));
+  for (char& c : s) c = c == '/' ? '\\' : c;
+  return s;
+}
+
+constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
+
+// The handlers run against MainWindow loaded as the program loads it, with
+// no handler bound so that they run only when the test calls them.
 class StartupTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { ReadProgramWindows({}); }
   void SetUp() override {
     GetCurrentDirectoryA(MAX_PATH, old_cwd_);
     RecordRunDirectory(dir_.File("velmora.exe").c_str(), IsGbkLeadByte);
     SetCurrentDirectoryA(dir_.path().c_str());
+    window_ = LiveWindow::Load(kMainWindow);
+    ASSERT_NE(window_, nullptr);
   }
-  void TearDown() override { SetCurrentDirectoryA(old_cwd_); }
+  void TearDown() override {
+    if (FindLiveWindow(kMainWindow)) window_->Destroy();
+    SetCurrentDirectoryA(old_cwd_);
+  }
 
   ScratchDir dir_;
   char old_cwd_[MAX_PATH];
+  LiveWindow* window_ = nullptr;
 };
 
 TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
@@ -62,6 +87,9 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
     EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
   }
   EXPECT_EQ(ListDirectory(dir_.path()).size(), 7u);
+  EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, 12), 0) << "page 0 selected (TabPager stores 3)";
+  Text url = GetControlText(kMainWindow, kPageView, 11);
+  EXPECT_EQ(LocalPathOf(url.get()), dir_.File(kContentPages[0].file_name)) << "PageView shows page 1";
 
   OnShutdown();
   EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html"}));
@@ -168,6 +196,14 @@ TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
     Sleep(200);
     ChildProcess run;
     ASSERT_TRUE(StartProgram("\"" + exe + "\"", elsewhere.path(), &run));
+    // The pages exist while the window is up; closing it ends the program.
+    HWND main_window = WaitForShownWindow(run.pid, L"WTWindow", 60000);
+    ASSERT_NE(main_window, nullptr) << "MainWindow never showed";
+    for (const ContentPage& page : kContentPages) {
+      EXPECT_NE(GetFileAttributesA(home.File(page.file_name).c_str()), INVALID_FILE_ATTRIBUTES)
+          << page.file_name;
+    }
+    PostMessageW(main_window, WM_CLOSE, 0, 0);
     EXPECT_EQ(run.Wait(60000), 0u);
     Sleep(500);
     watch.Stop();
@@ -177,6 +213,39 @@ TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
   EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt"}));
   EXPECT_EQ(ReadWholeFile(home.File("readme.txt")), "keep");
   EXPECT_TRUE(ListDirectory(elsewhere.path()).empty()) << "nothing lands in the current directory";
+}
+
+// What Explorer and the loader read from the file: version 2.8, an icon, and a
+// manifest asking for common controls 6 without elevation.
+TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
+  ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
+  std::string exe = WindowsPath(__argv[1]);
+  DWORD size = GetFileVersionInfoSizeA(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixed_size = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixed_size));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(8, 2));
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(8, 2));
+  char* product = nullptr;
+  UINT product_size = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\080404B0\\ProductVersion",
+                             reinterpret_cast<void**>(&product), &product_size));
+  EXPECT_STREQ(product, "2.8");
+
+  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr);
+  EXPECT_NE(FindResourceA(image, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr) << "no icon";
+  HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  std::string text(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                   SizeofResource(image, manifest));
+  EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_NE(text.find("<dpiAware>false</dpiAware>"), std::string::npos);
+  FreeLibrary(image);
 }
 
 }  // namespace

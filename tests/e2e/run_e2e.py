@@ -1,0 +1,565 @@
+#!/usr/bin/env python3
+"""The real velmora.exe as a person uses it, under Wine and a private Xvfb.
+
+Runs itself again inside a network namespace of its own (unshare --net --mount)
+with only the loopback device up and a hosts file that sends the program's
+.example hosts to 127.0.0.1, where a test server listens on port 80; nothing can
+leave. Wine's browser launcher is pointed at a recorder that appends each address
+to a file, so no browser ever starts. Windows are found, read and checked through
+e2e_helper.exe (a Wine program built from the program's libraries); clicks and
+keys go through xdotool, screenshots through ImageMagick's import, the clipboard
+through xclip. Needs root (for the namespace). Exits 1 when any check fails.
+"""
+import argparse
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
+FORMS = os.path.join(ROOT, "assets", "forms")
+
+# Every host the program's compiled addresses name.
+HOSTS = ["www.velmora.example", "wpa.qq.example", "yunpan.example", "filebox.example", "dropit.example"]
+
+CHAT = "http://wpa.qq.example/msgrd?v=3&uin=%d&site=qq&menu=yes"
+SITE = "http://www.velmora.example"
+# Button of MainWindow -> the address one click opens.
+MAIN_LINKS = {
+    "PromoButton": SITE + "/15",
+    "ChatButton1": CHAT % 173925486,
+    "ChatButton2": CHAT % 319652840,
+    "ChatButton3": CHAT % 2857340196,
+    "ViewButton1": SITE + "/15",
+    "ViewButton2": SITE + "/55/",
+    "ViewButton3": SITE + "/520",
+}
+DOWNLOAD_LINKS = {
+    "DownloadButton1": "http://yunpan.example/s/1Vm8",
+    "DownloadButton2": "http://filebox.example/vm2",
+    "DownloadButton3": "http://dropit.example/v2",
+}
+PAGES = ["velmora365.html", "dashayh263.html", "huashugli598.html", "yishipq668.html", "za32xship5.html"]
+HIDDEN = 0x2
+FATAL_TEXT = "运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n"
+
+failures = []
+
+
+def check(ok, what):
+    print(("  ok    " if ok else "  FAIL  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def wait_until(predicate, timeout, step=0.2):
+    end = time.time() + timeout
+    while True:
+        value = predicate()
+        if value or time.time() > end:
+            return value
+        time.sleep(step)
+
+
+# ---- the namespace: loopback only, our hosts file, our server ----
+
+def enter_namespace(args):
+    if os.geteuid() != 0:
+        sys.exit("run_e2e.py: needs root for its private network namespace")
+    env = dict(os.environ, VELMORA_E2E_INSIDE="1")
+    env.pop("DISPLAY", None)  # the suite brings its own screen
+    cmd = ["unshare", "--net", "--mount", "--propagation", "private", sys.executable] + sys.argv
+    sys.exit(subprocess.call(cmd, env=env))
+
+
+def isolate_network(work):
+    subprocess.check_call(["ip", "link", "set", "lo", "up"])
+    hosts = os.path.join(work, "hosts")
+    with open(hosts, "w") as f:
+        f.write("127.0.0.1 localhost\n::1 localhost\n")
+        for h in HOSTS:
+            f.write("127.0.0.1 %s\n" % h)
+    subprocess.check_call(["mount", "--bind", hosts, "/etc/hosts"])
+
+
+class TestServer(BaseHTTPRequestHandler):
+    requests = []
+
+    def do_GET(self):
+        TestServer.requests.append((self.headers.get("Host"), self.path))
+        self.send_response(404)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+def start_server():
+    server = ThreadingHTTPServer(("127.0.0.1", 80), TestServer)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def case_isolation():
+    print("case: the namespace holds")
+    for h in HOSTS:
+        check(socket.gethostbyname(h) == "127.0.0.1", "%s resolves to 127.0.0.1" % h)
+    s = socket.socket()
+    s.settimeout(3)
+    try:
+        s.connect(("192.0.2.1", 80))  # TEST-NET-1: would be routed out, if anything were
+        reached = True
+    except OSError:
+        reached = False
+    finally:
+        s.close()
+    check(not reached, "no address beyond 127.0.0.1 is reachable")
+
+
+# ---- the screen, Wine and the browser recorder ----
+
+def start_xvfb():
+    r, w = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(w)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(r, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(r)
+    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    return xvfb
+
+
+class Wine:
+    def __init__(self, prefix, work):
+        self.env = dict(os.environ, VELMORA_WINEPREFIX=prefix, WINEPREFIX=prefix, WINEDEBUG="-all")
+        self.prefix = prefix
+        self.log = os.path.join(work, "browser.log")
+        self.recorder = os.path.join(work, "record-browser.sh")
+        with open(self.recorder, "w") as f:
+            f.write("#!/bin/sh\n# Stands in for the browser: notes the address, shows nothing.\n")
+            f.write("printf '%%s\\n' \"$*\" >> '%s'\n" % self.log)
+        os.chmod(self.recorder, 0o755)
+        open(self.log, "w").close()
+
+    def start(self, exe, *args, cwd=None, capture=False):
+        return subprocess.Popen([WINE_RUN, exe] + list(args), env=self.env, cwd=cwd,
+                                stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def run(self, exe, *args, timeout=120):
+        p = self.start(exe, *args, capture=True)
+        out, _ = p.communicate(timeout=timeout)
+        return p.returncode, out.decode("utf-8", "replace")
+
+    def point_browser_at_recorder(self, helper):
+        self.run(helper, "--windows")  # makes the prefix when there is none
+        reg = os.path.join(self.prefix, "drive_c", "windows", "system32", "reg.exe")
+        code, _ = self.run(reg, "add", "HKCU\\Software\\Wine\\WineBrowser", "/v", "Browsers", "/t", "REG_SZ",
+                           "/d", self.recorder, "/f")
+        check(code == 0, "the browser launcher points at the recorder")
+
+    def opened(self):
+        with open(self.log) as f:
+            return [line.rstrip("\n") for line in f]
+
+    def stop(self):
+        subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+
+
+# ---- windows, clicks, keys and pictures ----
+
+def windows(wine, helper):
+    code, out = wine.run(helper, "--windows")
+    return json.loads(out) if code == 0 and out.strip() else []
+
+
+def find_window(wine, helper, title_start, timeout=0):
+    def look():
+        return next((w for w in windows(wine, helper) if w["title"].startswith(title_start)), None)
+
+    return wait_until(look, timeout) if timeout else look()
+
+
+def window_titles():
+    titles = {}
+    for name in ("main_window", "help_window", "new_version_window", "follow_window"):
+        with open(os.path.join(FORMS, name + ".json"), encoding="utf-8") as f:
+            d = json.load(f)
+        titles[d["window"]] = d["records"][0]["properties"]["Caption"]
+    return titles
+
+
+def control_ids(form):
+    """Record name -> the child identifier it gets: 100, 110, ... from the last record up."""
+    with open(os.path.join(FORMS, form + ".json"), encoding="utf-8") as f:
+        records = json.load(f)["records"]
+    controls = records[1:]
+    return {r["name"]: 100 + 10 * (len(controls) - 1 - i) for i, r in enumerate(controls)}
+
+
+def child(window, ids, name):
+    return next(c for c in window["children"] if c["id"] == ids[name])
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+def click_at(x, y):
+    subprocess.check_call(["xdotool", "mousemove", str(x), str(y), "sleep", "0.2", "click", "1"])
+    time.sleep(0.3)
+
+
+def click(control):
+    click_at(*centre(control["rect"]))
+
+
+def key(name):
+    subprocess.check_call(["xdotool", "key", name])
+    time.sleep(0.3)
+
+
+def grab(rect, path=None):
+    """The screen inside rect as (width, height, rgb bytes); saved as PNG when path is given."""
+    w, h = rect[2] - rect[0], rect[3] - rect[1]
+    geometry = "%dx%d+%d+%d" % (w, h, rect[0], rect[1])
+    if path:
+        subprocess.check_call(["import", "-window", "root", "-crop", geometry, "+repage", path])
+    ppm = subprocess.check_output(["import", "-window", "root", "-crop", geometry, "+repage", "ppm:-"])
+    parts = ppm.split(b"\n", 3)  # P6, size, depth, data
+    pw, ph = map(int, parts[1].split())
+    return pw, ph, parts[3]
+
+
+def clipboard():
+    try:
+        r = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, timeout=10)
+    except subprocess.TimeoutExpired:
+        return None
+    return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else None
+
+
+def dos_attributes(path):
+    """Wine keeps the DOS attributes beside the file: user.DOSATTRIB, "0x.." as text."""
+    try:
+        raw = os.getxattr(path, "user.DOSATTRIB")
+    except OSError:
+        return 0
+    return int(raw.split(b"\0")[0].decode(), 16)
+
+
+def wait_for_opens(wine, before, count, settle=1.0):
+    """The addresses opened since `before`, once `count` have come (or the wait ran out)."""
+    wait_until(lambda: len(wine.opened()) >= before + count, 10)
+    time.sleep(settle)  # anything extra would come now
+    return wine.opened()[before:]
+
+
+def fresh_run_dir(work, name, exe):
+    run_dir = os.path.join(work, name)
+    shutil.rmtree(run_dir, ignore_errors=True)
+    os.makedirs(run_dir)
+    target = os.path.join(run_dir, os.path.basename(exe))
+    shutil.copy(exe, target)
+    return run_dir, target
+
+# ---- the cases ----
+
+TITLES = window_titles()
+MAIN_IDS = control_ids("main_window")
+HELP_IDS = control_ids("help_window")
+NEW_VERSION_IDS = control_ids("new_version_window")
+
+
+def tab_pages():
+    """TabPager's pages: the names of the controls each one shows."""
+    with open(os.path.join(FORMS, "main_window.json"), encoding="utf-8") as f:
+        records = json.load(f)["records"]
+    pager = next(r for r in records if r["name"] == "TabPager")
+    return [set(p["members"]) for p in pager["properties"]["Pages"]["pages"]]
+
+
+PAGES_OF_TABS = tab_pages()
+
+
+class Program:
+    """One velmora.exe started in a fresh run directory of its own."""
+
+    def __init__(self, wine, args, name):
+        self.wine, self.helper = wine, args.helper
+        self.run_dir, exe = fresh_run_dir(args.work, name, args.exe)
+        self.proc = wine.start(exe, cwd=args.work)
+
+    def main_window(self, timeout=0):
+        return find_window(self.wine, self.helper, TITLES["MainWindow"], timeout)
+
+    def pages(self):
+        """Page name -> its DOS attributes, for the pages on disk."""
+        return {p: dos_attributes(os.path.join(self.run_dir, p)) for p in PAGES
+                if os.path.exists(os.path.join(self.run_dir, p))}
+
+    def wait(self, timeout):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def end(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(30)
+
+
+def shown_page(main):
+    """The tab page whose members are the ones on show, or None."""
+    visible = {name for name, cid in MAIN_IDS.items()
+               for c in main["children"] if c["id"] == cid and c["visible"]}
+    members = set().union(*PAGES_OF_TABS)
+    shown = [i for i, page in enumerate(PAGES_OF_TABS) if visible & members == page]
+    return shown[0] if len(shown) == 1 else None
+
+
+def areas(main):
+    """The page area and the band above it (header, tab pictures, header buttons), on the screen."""
+    pager = child(main, MAIN_IDS, "TabPager")["rect"]
+    band = child(main, MAIN_IDS, "HeaderBand")["rect"]
+    header = [band[0], band[1], max(band[2], child(main, MAIN_IDS, "HelpButton")["rect"][2]), pager[1] - 4]
+    return pager, header
+
+
+def case_start_and_tabs(wine, args):
+    print("case: start-up, the tabs and the page pictures")
+    prog = Program(wine, args, "run-tabs")
+    pages_at_sight = {}
+
+    def seen():
+        w = prog.main_window()
+        if w:
+            pages_at_sight.update(prog.pages())
+        return w
+
+    main = wait_until(seen, 90)
+    if not check(main is not None, "MainWindow appears"):
+        prog.end()
+        return None
+    check(sorted(pages_at_sight) == sorted(PAGES) and all(a & HIDDEN for a in pages_at_sight.values()),
+          "when it first shows, the five pages are written and hidden: %s" % pages_at_sight)
+    left, top, right, bottom = main["rect"]
+    check((right - left, bottom - top) == (856, 550), "at its stored size: %s" % main["rect"])
+    check(abs(left - (1280 - (right - left)) // 2) <= 1 and abs(top - (1024 - (bottom - top)) // 2) <= 1,
+          "centred on the screen: %s" % main["rect"])
+    check(shown_page(main) == 0, "showing page 0")
+    pager, header = areas(main)
+    grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-start.png" % args.name))
+    start_area, start_header = grab(pager), grab(header)
+
+    before = len(wine.opened())
+    page_areas = []
+    for tab in (1, 2, 3, 0):
+        click(child(main, MAIN_IDS, "TabPicture%d" % tab))
+        main = prog.main_window()
+        check(shown_page(main) == tab, "TabPicture%d shows page %d" % (tab, tab))
+        page_areas.append(grab(pager, os.path.join(args.screens, "e2e-%s-main-page%d.png" % (args.name, tab))))
+        check(grab(header) == start_header, "after TabPicture%d the header band is unchanged" % tab)
+    check(len(set(page_areas)) == 4, "the four pages look different")
+    check(page_areas[-1] == start_area, "page 0 again looks as at start")
+    for n in range(1, 6):
+        click(child(main, MAIN_IDS, "PagePicture%d" % n))
+        check(shown_page(prog.main_window()) == 0, "PagePicture%d leaves the tab alone" % n)
+    check(wait_for_opens(wine, before, 0) == [], "tab and page pictures open nothing")
+    return prog
+
+
+def case_links(wine, args, prog):
+    print("case: every link button opens its address once per click")
+    main = prog.main_window()
+    clicked = set()
+    for tab in range(4):
+        click(child(main, MAIN_IDS, "TabPicture%d" % tab))
+        main = prog.main_window()
+        for name, address in MAIN_LINKS.items():
+            c = child(main, MAIN_IDS, name)
+            if not c["visible"] or name in clicked:
+                continue
+            clicked.add(name)
+            before = len(wine.opened())
+            click(c)
+            click(c)
+            got = wait_for_opens(wine, before, 2)
+            check(got == [address, address], "two clicks on %s open %s twice: %s" % (name, address, got))
+    check(clicked == set(MAIN_LINKS), "every link button was on some page: %s" % sorted(clicked))
+
+    # A window titled "Microsoft Internet Explorer" only becomes the shell's owner.
+    stand_in = wine.start(args.helper, "--child=ie_window")
+    check(find_window(wine, args.helper, "Microsoft Internet Explorer", 30) is not None,
+          "a window titled Microsoft Internet Explorer is open")
+    click(child(main, MAIN_IDS, "TabPicture0"))
+    before = len(wine.opened())
+    click(child(prog.main_window(), MAIN_IDS, "PromoButton"))
+    check(wait_for_opens(wine, before, 1) == [MAIN_LINKS["PromoButton"]],
+          "with that window open the address still reaches the browser")
+    stand_in.terminate()
+    stand_in.wait(30)
+
+
+def case_small_windows(wine, args, prog):
+    print("case: HelpWindow and FollowWindow, modal")
+    main = prog.main_window()
+    for button, window, closer in (("HelpButton", "HelpWindow", "HelpCloseButton"),
+                                   ("HelpButton", "HelpWindow", "Escape"),
+                                   ("UpdateButton", "FollowWindow", "Escape")):
+        click(child(main, MAIN_IDS, button))
+        small = find_window(wine, args.helper, TITLES[window], 20)
+        if not check(small is not None, "%s opens %s" % (button, window)):
+            continue
+        grab(small["rect"], os.path.join(args.screens, "e2e-%s-%s.png" % (args.name, window)))
+        check(not prog.main_window()["enabled"], "MainWindow is disabled while %s is open" % window)
+        before = len(wine.opened())
+        click(child(main, MAIN_IDS, "PromoButton"))
+        check(wait_for_opens(wine, before, 0) == [], "a click on MainWindow meanwhile opens nothing")
+        check(find_window(wine, args.helper, TITLES[window]) is not None, "%s is still open" % window)
+        if closer == "Escape":
+            click_at(small["rect"][0] + 20, small["rect"][1] + 60)  # into its client area, nothing there
+            key("Escape")
+        else:
+            click(child(small, HELP_IDS, closer))
+        gone = wait_until(lambda: find_window(wine, args.helper, TITLES[window]) is None, 20)
+        check(gone, "%s closes %s" % (closer, window))
+        check(wait_until(lambda: prog.main_window()["enabled"], 10), "MainWindow is enabled again")
+
+
+def case_end(wine, args, prog, how):
+    main = prog.main_window()
+    if how == "close box":
+        click_at(*main["close_box"])
+    else:
+        click_at(main["client"][0] + 400, main["client"][1] + 8)  # the window, not a control
+        key("Escape")
+    code = prog.wait(60)
+    check(code == 0, "the %s ends the program with exit code 0 (got %s)" % (how, code))
+    check(prog.pages() == {}, "the five pages are gone after the %s" % how)
+
+
+def case_new_version_window(wine, args):
+    print("case: NewVersionWindow's downloads and access codes")
+    run_dir, helper = fresh_run_dir(args.work, "run-new-version", args.helper)
+    proc = wine.start(helper, "--child=new_version_window")
+    nv = find_window(wine, args.helper, TITLES["NewVersionWindow"], 60)
+    if not check(nv is not None, "NewVersionWindow opens"):
+        proc.terminate()
+        return
+    grab(nv["rect"], os.path.join(args.screens, "e2e-%s-NewVersionWindow.png" % args.name))
+    for name, address in DOWNLOAD_LINKS.items():
+        before = len(wine.opened())
+        click(child(nv, NEW_VERSION_IDS, name))
+        click(child(nv, NEW_VERSION_IDS, name))
+        got = wait_for_opens(wine, before, 2)
+        check(got == [address, address], "two clicks on %s open %s twice: %s" % (name, address, got))
+
+    def box(title, button, expect_text, expect_clipboard=None):
+        click(child(nv, NEW_VERSION_IDS, button))
+        shown = find_window(wine, args.helper, title, 20)
+        if not check(shown is not None, "%s shows a box titled %s" % (button, title)):
+            return
+        texts = [c["text"] for c in shown["children"] if c["class"].lower() == "static" and c["text"]]
+        check(texts == [expect_text], "the box reads %r: %r" % (expect_text, texts))
+        if expect_clipboard:
+            check(clipboard() == expect_clipboard, "the clipboard holds %r" % expect_clipboard)
+        ok = next(c for c in shown["children"] if c["class"].lower() == "button")
+        click(ok)
+        check(wait_until(lambda: find_window(wine, args.helper, title) is None, 10), "OK closes the box")
+
+    box("恭喜你！", "CopyCodeButton1", "提取码：k7m2   复制成功【可以去粘贴 下载了】", "k7m2")
+    box("恭喜你！", "CopyCodeButton2", "提取码：x9q4   复制成功【可以去粘贴 下载了】", "x9q4")
+    holder = wine.start(args.helper, "--child=hold_clipboard")
+    time.sleep(3)
+    box("复制失败", "CopyCodeButton1", "提取码没能复制到剪贴板，请手动输入提取码：k7m2")
+    holder.terminate()  # the selection is read only once nobody holds the clipboard open
+    holder.wait(30)
+    check(wait_until(lambda: clipboard() == "x9q4", 10), "the refused copy left the clipboard as it was")
+    click_at(nv["rect"][0] + 20, nv["rect"][1] + 60)
+    key("Escape")
+    try:
+        code = proc.wait(30)
+    except subprocess.TimeoutExpired:
+        code = None
+        proc.terminate()
+    check(code == 0, "Esc closes NewVersionWindow (its modal load returned: %s)" % code)
+
+
+def case_fatal_event(wine, args):
+    print("case: an event for a window nobody described")
+    run_dir, helper = fresh_run_dir(args.work, "run-fatal", args.helper)
+    code, out = wine.run(helper, "--fatal-box")
+    seen = json.loads(out) if code == 0 and out.strip() else {}
+    check(seen.get("found") == 1, "the fatal report shows")
+    check(seen.get("title") == "错误", "titled 错误: %r" % seen.get("title"))
+    check(seen.get("text") == FATAL_TEXT, "reading %r: %r" % (FATAL_TEXT, seen.get("text")))
+    check(seen.get("exit_code") == 0xFFFFFFFF, "exit code -1: %s" % seen.get("exit_code"))
+    left = [p for p in PAGES if os.path.exists(os.path.join(run_dir, p))]
+    check(left == PAGES, "OnShutdown did not run: the pages are still there (%s)" % left)
+
+
+def run_cases(wine, args):
+    prog = case_start_and_tabs(wine, args)
+    if prog:
+        case_links(wine, args, prog)
+        case_small_windows(wine, args, prog)
+        print("case: the close box ends the program")
+        case_end(wine, args, prog, "close box")
+        prog.end()
+    prog = Program(wine, args, "run-esc")
+    if check(prog.main_window(90) is not None, "MainWindow appears again"):
+        print("case: Esc ends the program")
+        case_end(wine, args, prog, "Esc key")
+    prog.end()
+    case_new_version_window(wine, args)
+    case_fatal_event(wine, args)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--helper", required=True)
+    ap.add_argument("--work", required=True)
+    ap.add_argument("--screens", required=True)
+    ap.add_argument("--name", required=True)
+    args = ap.parse_args()
+    if not os.environ.get("VELMORA_E2E_INSIDE"):
+        enter_namespace(args)
+
+    os.makedirs(args.work, exist_ok=True)
+    os.makedirs(args.screens, exist_ok=True)
+    isolate_network(args.work)
+    server = start_server()
+    xvfb = start_xvfb()
+    wine = Wine(os.path.join(ROOT, "build", "e2e-wineprefix"), args.work)
+    try:
+        case_isolation()
+        wine.point_browser_at_recorder(args.helper)
+        run_cases(wine, args)
+    finally:
+        wine.stop()
+        xvfb.terminate()
+        server.shutdown()
+    print("test server saw: %s" % (TestServer.requests or "no request"))
+    print("e2e %s: %s" % (args.name, "%d failed" % len(failures) if failures else "all passed"))
+    for f in failures:
+        print("  failed: " + f)
+    return 1 if failures else 0
+
+if __name__ == "__main__":
+    sys.exit(main())
