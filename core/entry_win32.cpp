@@ -8,6 +8,7 @@
 #include "core/services.h"
 #include "forms/program_windows.h"
 #include "forms/windows_win32.h"
+#include "skin/native_entries.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
   ReadProgramWindows(ApplicationHandlers());
+  SetUpNativeEntries();
   // OnStartup runs inside, on Created; OnShutdown when the window goes.
   LoadStartWindow(kMainWindow);
   RunMessageLoop();  // returns at once when no window is left

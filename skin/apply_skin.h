@@ -1,0 +1,11 @@
+// Skinning the program: the engine library written beside the executable,
+// then one built-in skin handed to it. The engine's own work is not here.
+#pragma once
+
+#include <cstdint>
+
+// Hands skin number (1 to 33; any other number gives no skin) to the engine.
+// Without an engine file the program stays unskinned.
+void ApplySkin(int32_t number);
+// Writes SkinH_EL.dll into the run directory, hidden, unless that name is taken.
+void EnsureSkinEngineFile();

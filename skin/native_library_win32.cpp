@@ -1,0 +1,32 @@
+// The bridge's seam on Windows: the system's own library calls, and the
+// binding of the program's entry table at start-up.
+#include <windows.h>
+
+#include "base/fatal.h"
+#include "skin/native_entries.h"
+
+namespace {
+
+void* LoadSystemLibrary(const char* path) { return LoadLibraryA(path); }
+
+void* FindByName(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void* FindByOrdinal(void* library, uint16_t ordinal) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), MAKEINTRESOURCEA(ordinal)));
+}
+
+void UnloadSystemLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+const NativeLibraryCalls kSystemLibraryCalls = {LoadSystemLibrary, FindByName, FindByOrdinal,
+                                                UnloadSystemLibrary};
+
+}  // namespace
+
+const NativeLibraryCalls& SystemLibraryCalls() { return kSystemLibraryCalls; }
+
+void SetUpNativeEntries() {
+  InitNativeBinding(NativeEntryTable, kSystemLibraryCalls);
+  AddCleanupStep(UnloadNativeLibraries);
+}
