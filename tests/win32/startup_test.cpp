@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/links.h"
 #include "core/pages.h"
 #include "core/services.h"
 #include "forms/live_window_win32.h"
@@ -95,6 +96,27 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
   EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html"}));
   EXPECT_EQ(ReadWholeFile(dir_.File("notes.txt")), "mine");
   EXPECT_EQ(VisibleAttributes(dir_.File("other.html")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+}
+
+// The browser draws nothing under Wine (no HTML engine), but it reports where
+// each page picture's handler sent it.
+TEST_F(StartupTest, EachShowPageHandlerPointsPageViewAtItsPage) {
+  OnStartup();
+  void (*const show[])(int32_t, int32_t, int32_t) = {ShowPage1, ShowPage2, ShowPage3, ShowPage4, ShowPage5};
+  for (int i : {2, 0, 4, 1, 3}) {
+    show[i](0, 0, 0);
+    // The browser moves on once its navigation has run through the message queue.
+    std::string expected = dir_.File(kContentPages[i].file_name), seen;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Text url = GetControlText(kMainWindow, kPageView, 11);
+      if ((seen = LocalPathOf(url.get())) == expected) break;
+      Sleep(20);
+    }
+    EXPECT_EQ(seen, expected) << "ShowPage" << i + 1;
+  }
+  OnShutdown();
 }
 
 TEST_F(StartupTest, StaleLeftoverPagesAreReplaced) {
