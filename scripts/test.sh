@@ -18,6 +18,8 @@ for preset in host host32 win64 win32; do
 done
 
 velmora_xvfb_start
+# One Wine server for the Wine layers, stopped with the display on exit.
+scripts/wine-run.sh --prepare
 passed=0
 failed=0
 skipped=0

@@ -15,10 +15,22 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 wine64=/usr/lib/wine/wine64
 wine32=/usr/lib/wine/wine
 
-[ $# -ge 1 ] || { echo "usage: wine-run.sh PROGRAM.exe [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh PROGRAM.exe [ARGS...] | --prepare" >&2; exit 2; }
+if [ "$1" = --prepare ] && [ -z "${DISPLAY:-}" ]; then
+  echo "wine-run.sh --prepare needs the display the programs will use" >&2
+  exit 2
+fi
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
+
+# --prepare: makes the prefix, then keeps one Wine server and Wine's services
+# running until `wineserver -k`, so that a program never starts while the last
+# one's server is shutting down (it would find no desktop).
+prepare_server() {
+  wineserver -p </dev/null >/dev/null 2>&1 || true  # already running: keep it
+  "$wine64" wineboot </dev/null >/dev/null 2>&1
+}
 
 # The optional header's magic says which loader: 0x10b PE32, 0x20b PE32+.
 pe_magic() {
@@ -27,7 +39,8 @@ pe_magic() {
   [ -n "$offset" ] || return 1
   od -An -t x2 -j $((offset + 24)) -N 2 "$1" | tr -d ' '
 }
-case $(pe_magic "$1" || true) in
+case $([ "$1" = --prepare ] && echo prepare || pe_magic "$1" || true) in
+  prepare) loader= ;;
   020b) loader=$wine64 ;;
   010b) loader=$wine32 ;;
   *) echo "wine-run.sh: $1 is not a Windows program" >&2; exit 2 ;;
@@ -57,4 +70,22 @@ if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; t
   ) 9>"$WINEPREFIX.lock"
 fi
 
-exec "$loader" "$@"
+if [ -z "$loader" ]; then
+  prepare_server
+  exit 0
+fi
+# Wine's service and desktop processes outlive the program and inherit its
+# output; through a file, the caller's pipe closes when the program ends.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+"$loader" "$@" </dev/null >"$log" 2>&1 &
+pid=$!
+# Ending this script ends the program, as when the script was the program.
+trap 'kill -TERM "$pid" 2>/dev/null' TERM INT HUP
+code=0
+while :; do
+  if wait "$pid"; then code=0; else code=$?; fi
+  kill -0 "$pid" 2>/dev/null || break
+done
+cat "$log"
+exit "$code"
