@@ -5,7 +5,11 @@
 # again. Exits with the program's exit code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+if [ "${VELMORA_OFFLINE:-}" != 1 ]; then
+  bash scripts/setup.sh
+  # Everything after set-up runs where nothing can leave this machine.
+  exec scripts/offline.sh bash scripts/run.sh "$@"
+fi
 source scripts/machine.sh
 velmora_probe_32bit
 if [ "$VELMORA_32BIT" = yes ]; then
