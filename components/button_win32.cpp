@@ -1,6 +1,6 @@
 // Button: the system push button with the stored font, caption and picture;
-// a click becomes event 0, focus changes events -7 and -8. Does not draw
-// anything itself or raise mouse and key events (the window does those).
+// a click becomes event 0. Does not draw anything itself or raise mouse, key
+// and focus events (the window and the control base do those).
 #include "base/wide_win32.h"
 #include "components/choices.h"
 #include "components/fonts_win32.h"
@@ -18,8 +18,6 @@ static_assert(sizeof kButtonTypes / sizeof kButtonTypes[0] == 14 - 8);
 enum ButtonIndex { kPicture = 0, kButtonType, kCaption, kHAlign, kVAlign, kFont };
 
 constexpr int32_t kClicked = 0;
-constexpr int32_t kGotFocus = -7;
-constexpr int32_t kLostFocus = -8;
 
 class Button : public Control {
  public:
@@ -106,14 +104,6 @@ class Button : public Control {
     RaiseEvent(kClicked);  // the handler runs before the notification returns
     *result = 0;
     return true;
-  }
-
- protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    LRESULT result = DefaultProc(msg, wp, lp);
-    if (msg == WM_SETFOCUS) RaiseEvent(kGotFocus);
-    if (msg == WM_KILLFOCUS) RaiseEvent(kLostFocus);
-    return result;
   }
 
  private:

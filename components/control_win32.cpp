@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "forms/live_window_win32.h"
+#include "forms/event_numbers.h"
 
 namespace {
 
@@ -83,13 +83,22 @@ LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SETCURSOR:
       // Only for the window itself: a parent's cursor must not cover its children.
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT && window_) {
-        if (HCURSOR cursor = window_->CursorFor(control_id_)) {
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT && host_) {
+        if (HCURSOR cursor = host_->CursorFor(control_id_)) {
           SetCursor(cursor);
           return TRUE;
         }
       }
       break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      LRESULT result = HandleMessage(msg, wp, lp);
+      // Focus moving between a control and its own inner windows (the
+      // browser's) neither reaches nor leaves the control.
+      HWND other = reinterpret_cast<HWND>(wp);
+      if (hwnd_ && !(other && IsChild(hwnd_, other))) RaiseEvent(msg == WM_SETFOCUS ? kGotFocus : kLostFocus);
+      return result;
+    }
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
       LRESULT result = HandleMessage(msg, wp, lp);
@@ -126,9 +135,15 @@ bool Control::RaiseEvent(int32_t event, std::initializer_list<int32_t> args, Eve
     if (notice.arg_count == 5) break;
     notice.args[notice.arg_count++] = a;
   }
-  bool ran = DispatchEvent(&notice);
+  bool ran = host_ ? host_->RaiseEvent(&notice) : DispatchEvent(&notice);
   if (out) *out = notice;
   return ran;
+}
+
+bool Control::RaiseTypedEvent(TypedEventNotice* notice) {
+  notice->window_id = window_id_;
+  notice->control_id = control_id_;
+  return host_ ? host_->RaiseTypedEvent(notice) : DispatchTypedEvent(notice);
 }
 
 bool ForwardToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {

@@ -2,7 +2,7 @@
 // window. A control object is attached to its window when the window is made,
 // handles its own messages, and gets its parent's notifications handed back.
 // Does not know windows' descriptions or event bindings: it raises events
-// through the dispatcher and asks its LiveWindow for anything window-wide.
+// and asks for anything window-wide through its ControlHost.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,10 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "components/control_host_win32.h"
 #include "components/property_values.h"
 #include "forms/byte_stream.h"
 #include "forms/dispatcher.h"
-
-class LiveWindow;
 
 // What a kind is given to make one control from its record.
 struct CreateArgs {
@@ -26,7 +25,8 @@ struct CreateArgs {
   uint32_t window_id = 0;
   uint32_t control_id = 0;
   bool design = false;
-  LiveWindow* window = nullptr;  // the window the control belongs to
+  ControlHost* host =
+      nullptr;  // the window the control belongs to; null: events go straight to the dispatcher
 };
 
 // Sent by the loader to every control, then the window, once all exist.
@@ -35,7 +35,7 @@ inline constexpr UINT kLoadCompleteMessage = 0x8076;
 class Control {
  public:
   explicit Control(const CreateArgs& args)
-      : window_(args.window), window_id_(args.window_id), control_id_(args.control_id) {}
+      : host_(args.host), window_id_(args.window_id), control_id_(args.control_id) {}
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
   // Destroys the window if it still exists.
@@ -44,7 +44,7 @@ class Control {
   HWND hwnd() const { return hwnd_; }
   uint32_t window_id() const { return window_id_; }
   uint32_t control_id() const { return control_id_; }
-  LiveWindow* window() const { return window_; }
+  ControlHost* host() const { return host_; }
 
   // The kind's own properties; index is the property index minus 8.
   // GetProperty returns false when it cannot answer (the reader then gets zero).
@@ -56,6 +56,9 @@ class Control {
 
   // Whether focus may land here when a page's children are refreshed.
   virtual bool TakesFocus() const { return false; }
+  // A key the control keeps for itself while it has the focus: the window
+  // then neither moves the focus nor closes on it.
+  virtual bool ClaimsKey(WPARAM) const { return false; }
   // A key message for this window or one inside it, offered before it is
   // dispatched; true when the control took it (it is then not dispatched).
   virtual bool PreTranslateKey(MSG*) { return false; }
@@ -66,6 +69,8 @@ class Control {
   // Raises an event of this control through the dispatcher; true when a
   // handler ran (out, when given, receives the notice with its result).
   bool RaiseEvent(int32_t event, std::initializer_list<int32_t> args = {}, EventNotice* out = nullptr);
+  // The same with typed arguments, as library kinds raise theirs.
+  bool RaiseTypedEvent(TypedEventNotice* notice);
 
   // Routes messages of a control window to its object.
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -92,7 +97,7 @@ class Control {
   HWND hwnd_ = nullptr;
   bool system_class_ = false;
   WNDPROC system_proc_ = nullptr;
-  LiveWindow* window_;
+  ControlHost* host_;
   uint32_t window_id_;
   uint32_t control_id_;
 };

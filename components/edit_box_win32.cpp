@@ -81,6 +81,11 @@ class EditBox : public Control {
 
   bool TakesFocus() const override { return true; }
 
+  // Enter starts a new line in a multi-line box that can be typed into.
+  bool ClaimsKey(WPARAM key) const override {
+    return key == VK_RETURN && p_.MultiLine && p_.p18 == kEditable;
+  }
+
   bool GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
       case kContent:

@@ -18,7 +18,6 @@
 #include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_model.h"
-#include "forms/live_window_win32.h"
 
 namespace {
 
@@ -219,8 +218,7 @@ class PageControl final : public Control, private PageHost {
     return hwnd() && SendMessageW(hwnd(), kNoticeMessage, static_cast<WPARAM>(notice), index) == 1;
   }
   void RefreshPageChildren() override {
-    LiveWindow* w = window() ? window() : FindLiveWindow(window_id());
-    if (w) w->RefreshPageChildren(control_id());
+    if (host()) host()->RefreshPageChildren(control_id());
   }
   void HideAllChildren() override {
     for (HWND c = GetWindow(hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

@@ -4,10 +4,10 @@
 #include "base/wide_win32.h"
 #include "components/borders_win32.h"
 #include "components/choices.h"
+#include "components/handles_win32.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "components/property_writers.h"
-#include "forms/live_window_win32.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ class WindowFrame : public Control {
   }
 
   void OnWindowGone() override {
-    if (window()) window()->OnFrameGone();  // deletes this object too
+    if (host()) host()->FrameGone();  // may delete this object too
   }
 
  private:

@@ -6,8 +6,8 @@
 #include "base/value.h"
 #include "core/handlers.h"
 #include "core/services.h"
-#include "core/startup.h"
 #include "forms/program_windows.h"
+#include "forms/windows_win32.h"
 
 namespace {
 
@@ -27,6 +27,8 @@ void EnterRunDirectory() {
 
 void UninitializeOle() { OleUninitialize(); }
 
+constexpr uint32_t kMainWindow = 0x52010001;
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -34,10 +36,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
   ReadProgramWindows(ApplicationHandlers());
-  // Until windows are loaded from their descriptions, the main window's first and
-  // last handlers run here back to back.
-  OnStartup();
-  OnShutdown();
+  // OnStartup runs inside, on Created; OnShutdown when the window goes.
+  LoadStartWindow(kMainWindow);
+  RunMessageLoop();  // returns at once when no window is left
   RunCleanupSteps();
   return 0;
 }

@@ -2,10 +2,13 @@
 
 #include "core/pages.h"
 #include "core/services.h"
+#include "forms/property_access.h"
 
 namespace {
 
 constexpr int32_t kHiddenAttribute = 2;
+constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
+constexpr int32_t kCurrentPage = 12, kUrl = 11;
 
 Text PagePath(const ContentPage& page) {
   Text dir = GetRunDirectory();
@@ -20,6 +23,11 @@ void OnStartup() {
     // stay on show for ever; clearing its attributes lets the fresh page in.
     SetFileAttributeBits(page.file_name, 0);
     WriteBytesToFile(page.file_name, {page.bytes});
+  }
+  SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 0);
+  {
+    Text first = PagePath(kContentPages[0]);
+    SetControlText(kMainWindow, kPageView, kUrl, first.get());
   }
   for (const ContentPage& page : kContentPages) {
     Text path = PagePath(page);

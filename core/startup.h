@@ -1,5 +1,5 @@
-// The main window's first and last handlers: write, show and hide the pages at
-// start; delete them at the end.
+// The main window's first and last handlers: write the pages, show the first
+// of them in MainWindow and hide the files at start; delete them at the end.
 #pragma once
 
 void OnStartup();

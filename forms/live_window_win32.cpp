@@ -8,7 +8,9 @@
 
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
+#include "forms/event_numbers.h"
 #include "forms/program_windows.h"
+#include "forms/windows_win32.h"
 
 namespace {
 
@@ -19,6 +21,17 @@ std::vector<LiveWindow*>& LoadedWindows() {
   static std::vector<LiveWindow*> windows;
   return windows;
 }
+
+// Gone while one of their handlers ran; deleted once those have returned.
+std::vector<LiveWindow*>& GoneWindows() {
+  static std::vector<LiveWindow*> windows;
+  return windows;
+}
+
+uint64_t g_next_serial = 1;
+
+// Window indexes of the frame's own properties (index minus 8).
+constexpr int kHelpFileIndex = 24 - 8, kHelpContextIndex = 25 - 8;
 
 // One image of a cursor file: its directory entry, checked against the file.
 struct CursorImage {
@@ -88,11 +101,30 @@ LiveWindow* FindLiveWindow(uint32_t window_id) {
   return nullptr;
 }
 
-LiveWindow* LiveWindow::Load(uint32_t window_id) {
+LiveWindow* FindLiveWindowByFrame(HWND frame) {
+  for (LiveWindow* w : LoadedWindows()) {
+    if (frame && w->hwnd() == frame) return w;
+  }
+  return nullptr;
+}
+
+LiveWindow* FindLiveWindowBySerial(uint64_t serial) {
+  for (LiveWindow* w : LoadedWindows()) {
+    if (w->serial() == serial) return w;
+  }
+  return nullptr;
+}
+
+const std::vector<LiveWindow*>& LiveWindows() { return LoadedWindows(); }
+
+LiveWindow::LiveWindow(WindowDescription* description)
+    : description_(description), serial_(g_next_serial++) {}
+
+LiveWindow* LiveWindow::Load(uint32_t window_id, HWND owner) {
   WindowDescription* description = ProgramWindows().Find(window_id);
   if (!description || description->records.empty() || FindLiveWindow(window_id)) return nullptr;
   auto* window = new LiveWindow(description);
-  bool built = window->Build();
+  bool built = window->Build(owner);
   window->loading_ = false;
   if (!built || window->gone_) {
     window->Destroy();
@@ -101,9 +133,8 @@ LiveWindow* LiveWindow::Load(uint32_t window_id) {
   return window;
 }
 
-bool LiveWindow::Build() {
+bool LiveWindow::Build(HWND owner) {
   LoadedWindows().push_back(this);
-  description_->live_window = this;
   controls_.resize(description_->records.size());
   for (size_t i = 0; i < controls_.size(); ++i) {
     LiveControl& c = controls_[i];
@@ -120,7 +151,9 @@ bool LiveWindow::Build() {
   }
   // 1. The frame, not yet shown.
   LiveControl& frame = controls_[0];
-  if (!frame.kind || frame.kind->id != kKindWindow || !CreateControl(&frame, nullptr)) return false;
+  if (!frame.kind || frame.kind->id != kKindWindow || !CreateControl(&frame, owner)) return false;
+  // Close requests, Destroying, moves and activation pass through the window first.
+  SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
 
   // 2. The controls, last record first, as children of the frame.
   int child_id = kFirstChildId;
@@ -183,9 +216,8 @@ bool LiveWindow::CreateControl(LiveControl* c, HWND parent) {
   args.height = c->height;
   args.window_id = id();
   args.control_id = r.id;
-  args.window = this;
+  args.host = this;
   c->object.reset(c->kind->create(args));
-  description_->records[static_cast<size_t>(c - controls_.data())].object = c->object.get();
   return c->object != nullptr;
 }
 
@@ -247,7 +279,7 @@ void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {
   if (focus) SetFocus(focus->hwnd());
 }
 
-HCURSOR LiveWindow::CursorFor(uint32_t control_id) const {
+HCURSOR LiveWindow::CursorFor(uint32_t control_id) {
   int at = description_->FindRecord(control_id);
   if (at < 0 || static_cast<size_t>(at) >= controls_.size()) return nullptr;
   const LiveControl& c = controls_[static_cast<size_t>(at)];
@@ -262,7 +294,6 @@ void LiveWindow::SetPointer(LiveControl* c, Bytes stored) {
   if (PointerKind(c->pointer) == kCustomCursorKind) {
     c->custom_cursor = CursorFromFile(c->pointer.data() + 4, static_cast<uint32_t>(c->pointer.size() - 4));
   }
-  description_->records[static_cast<size_t>(c - controls_.data())].cursor = c->custom_cursor.get();
 }
 
 bool LiveWindow::Recreate(LiveControl* c) {
@@ -287,7 +318,7 @@ bool LiveWindow::Recreate(LiveControl* c) {
   args.height = rc.bottom - rc.top;
   args.window_id = id();
   args.control_id = c->record->id;
-  args.window = this;
+  args.host = this;
   std::unique_ptr<Control> made(c->kind->create(args));
   if (!made) return false;
 
@@ -296,7 +327,6 @@ bool LiveWindow::Recreate(LiveControl* c) {
   // The old object may be inside one of its own messages: it goes with the window.
   retired_.push_back(std::move(c->object));
   c->object = std::move(made);
-  description_->records[static_cast<size_t>(c - controls_.data())].object = c->object.get();
   DestroyWindow(old);
   if (shown) ShowWindow(c->hwnd(), SW_SHOWNA);
   if (focused) SetFocus(c->hwnd());
@@ -305,23 +335,204 @@ bool LiveWindow::Recreate(LiveControl* c) {
 
 void LiveWindow::Destroy() {
   if (HWND frame = hwnd()) {
-    DestroyWindow(frame);  // the frame's last message ends in OnFrameGone
+    RestoreOthers();
+    DestroyWindow(frame);  // the frame's last message ends in FrameGone
   } else {
-    OnFrameGone();
+    FrameGone();
   }
 }
 
-void LiveWindow::OnFrameGone() {
+void LiveWindow::FrameGone() {
   auto& loaded = LoadedWindows();
   loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
-  description_->live_window = nullptr;
-  for (ControlRecord& r : description_->records) {
-    r.object = nullptr;
-    r.cursor = nullptr;
-  }
-  if (loading_) {
-    gone_ = true;  // Load finds out and deletes
+  gone_ = true;
+  RestoreOthers();
+  // The last window gone ends the loop that runs.
+  if (loaded.empty() && MessageLoopRunning()) PostQuitMessage(0);
+  if (loading_) return;  // Load finds out and deletes
+  if (handlers_running_ > 0) {
+    GoneWindows().push_back(this);
     return;
   }
-  delete this;
+  delete this;  // the cursors and the control objects go with it
+}
+
+void LiveWindow::DeleteGoneWindows() {
+  auto& gone = GoneWindows();
+  for (size_t i = 0; i < gone.size();) {
+    if (gone[i]->handlers_running_ > 0) {
+      ++i;
+      continue;
+    }
+    LiveWindow* w = gone[i];
+    gone.erase(gone.begin() + static_cast<std::ptrdiff_t>(i));
+    delete w;
+  }
+}
+
+bool LiveWindow::RaiseEvent(EventNotice* notice) {
+  ++handlers_running_;
+  bool ran = DispatchEvent(notice);
+  EndHandler();
+  return ran;
+}
+
+bool LiveWindow::RaiseTypedEvent(TypedEventNotice* notice) {
+  ++handlers_running_;
+  bool ran = DispatchTypedEvent(notice);
+  EndHandler();
+  return ran;
+}
+
+bool LiveWindow::RaiseOwnEvent(int32_t event, EventNotice* out) {
+  EventNotice notice;
+  notice.window_id = id();
+  notice.control_id = own_record_id();
+  notice.event = event;
+  bool ran = RaiseEvent(&notice);
+  if (out) *out = notice;
+  return ran;
+}
+
+void LiveWindow::EndHandler() {
+  // A close that came while a handler ran gets its turn once none does.
+  if (--handlers_running_ == 0 && close_deferred_ && !gone_ && hwnd()) {
+    close_deferred_ = false;
+    PostMessageW(hwnd(), kCloseRequestMessage, 0, 0);
+  }
+}
+
+void LiveWindow::PostCloseRequest() {
+  close_pending_ = true;
+  if (hwnd()) PostMessageW(hwnd(), kCloseRequestMessage, 0, 0);
+}
+
+void LiveWindow::RequestClose() {
+  if (gone_ || state_ == State::kDestroying) return;
+  if (handlers_running_ > 0) {
+    close_pending_ = close_deferred_ = true;
+    return;
+  }
+  CloseNow();
+}
+
+void LiveWindow::CloseNow() {
+  EventNotice answer;
+  uint64_t self = serial_;
+  RaiseOwnEvent(kQueryClose, &answer);
+  if (FindLiveWindowBySerial(self) != this) return;  // the handler closed it
+  if (AnswerStops(answer.has_result, answer.result)) {
+    close_pending_ = false;  // refused: the window stays open
+    return;
+  }
+  // Enabled before the frame goes, so activation moves to them and not to
+  // another program.
+  RestoreOthers();
+  DestroyWindow(hwnd());
+}
+
+void LiveWindow::DisableOthers() {
+  for (LiveWindow* w : LoadedWindows()) {
+    HWND frame = w->hwnd();
+    if (w == this || !frame) continue;
+    disabled_.emplace_back(frame, IsWindowEnabled(frame) != FALSE);
+    EnableWindow(frame, FALSE);
+  }
+}
+
+void LiveWindow::RestoreOthers() {
+  std::vector<std::pair<HWND, bool>> windows = std::move(disabled_);
+  disabled_.clear();
+  for (const auto& [frame, enabled] : windows) {
+    if (FindLiveWindowByFrame(frame)) EnableWindow(frame, enabled);
+  }
+}
+
+void LiveWindow::OnActivate(bool active) {
+  HWND frame = hwnd();
+  if (!active) {
+    HWND focus = GetFocus();
+    last_focus_ = focus && IsChild(frame, focus) ? focus : nullptr;
+  } else if (last_focus_ && IsWindow(last_focus_) && IsChild(frame, last_focus_)) {
+    SetFocus(last_focus_);
+  }
+}
+
+void LiveWindow::OpenHelp() {
+  Text file = FrameText(kHelpFileIndex);
+  if (!file.get()) return;
+  int64_t context = FrameNumber(kHelpContextIndex);
+  help_opened_ = WinHelpA(hwnd(), file.get(), context ? HELP_CONTEXT : HELP_FINDER,
+                          static_cast<ULONG_PTR>(context)) != FALSE;
+}
+
+int64_t LiveWindow::FrameNumber(int index) const {
+  PropertyOut out;
+  Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
+  return frame && frame->GetProperty(index, -1, &out) ? out.number : 0;
+}
+
+Text LiveWindow::FrameText(int index) const {
+  PropertyOut out;
+  Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
+  if (!frame || !frame->GetProperty(index, -1, &out)) return Text();
+  return std::move(out.text);
+}
+
+LiveControl* LiveWindow::FindLiveByHwnd(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  for (LiveControl& c : controls_) {
+    if (c.hwnd() == hwnd) return &c;
+  }
+  return nullptr;
+}
+
+LiveControl* LiveWindow::RecordedAncestor(HWND hwnd) {
+  for (HWND h = hwnd; h; h = GetParent(h)) {
+    if (LiveControl* c = FindLiveByHwnd(h)) return c;
+    if (h == this->hwnd()) break;
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK LiveWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<LiveWindow*>(data);
+  switch (msg) {
+    case WM_CLOSE:
+      self->RequestClose();
+      return 0;
+    case kCloseRequestMessage:
+      self->close_pending_ = true;
+      self->RequestClose();
+      return 0;
+    case WM_DESTROY:
+      // Every control still exists while Destroying runs.
+      self->state_ = State::kDestroying;
+      self->RestoreOthers();
+      self->RaiseOwnEvent(kDestroying);
+      if (self->help_opened_) WinHelpA(hwnd, nullptr, HELP_QUIT, 0);
+      break;
+    case WM_MOVE:
+    case WM_SIZE: {
+      LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+      if (self->state_ == State::kLive) self->RaiseOwnEvent(msg == WM_MOVE ? kMoved : kResized);
+      return result;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        self->OnActivate(false);
+      } else {
+        LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        self->OnActivate(true);
+        return result;
+      }
+      break;
+    case WM_NCDESTROY:
+      // The frame's object reports FrameGone from inside, which may delete self.
+      RemoveWindowSubclass(hwnd, &LiveWindow::FrameProc, 0);
+      return DefSubclassProc(hwnd, msg, wp, lp);
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }

@@ -1,7 +1,8 @@
-// A loaded window: its frame, its controls made from the description, and the
-// window-wide work they ask for (page children, focus, cursors). Loading
-// events, modal loops and the message loop build on Load and Destroy; this
-// file raises no event of its own and runs no message loop.
+// A loaded window: its frame, its controls made from the description, the
+// window-wide work they ask for (page children, focus, cursors, events) and
+// its closing: the close request, Destroying, the windows a modal one
+// disabled. Loading events, modal loops and the message loop build on Load
+// (windows_win32.h); this file runs no message loop.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "base/value.h"
+#include "components/control_host_win32.h"
 #include "components/control_win32.h"
 #include "components/handles_win32.h"
 #include "forms/window_descriptions.h"
@@ -38,61 +40,114 @@ struct LiveControl {
   HWND hwnd() const;
 };
 
-class LiveWindow {
+// Posted to a frame to close it on a later turn of the loop.
+inline constexpr UINT kCloseRequestMessage = 0x8065;
+
+class LiveWindow final : public ControlHost {
  public:
+  enum class State { kCreating, kLive, kDestroying };
+
   // Creates the frame and every control from the window's description: frame
-  // at its stored outer size (centred for Position 1), controls last record
-  // first with child identifiers 100, 110, ..., moved into their parent
-  // controls, members of pages other than the first hidden, custom cursors,
-  // stacking in record order, the load-complete message to each control and
-  // then the window, and visibility from the stored flags and page marks.
-  // The frame is not shown. Null when the window is not described, is
-  // already loaded, or a control cannot be made (nothing is left behind).
-  static LiveWindow* Load(uint32_t window_id);
-  // Destroys the frame (and so every control) and forgets the live objects;
-  // the LiveWindow itself is deleted. Closing the frame any other way ends
-  // the same way. Not from inside a control's own message: post a request.
+  // at its stored outer size (centred for Position 1) and owned by `owner`,
+  // controls last record first with child identifiers 100, 110, ..., moved
+  // into their parent controls, members of pages other than the first
+  // hidden, custom cursors, stacking in record order, the load-complete
+  // message to each control and then the window, and visibility from the
+  // stored flags and page marks. The frame is not shown. Null when the
+  // window is not described, is already loaded, or a control cannot be made
+  // (nothing is left behind).
+  static LiveWindow* Load(uint32_t window_id, HWND owner = nullptr);
+  // Destroys the frame (and so every control) at once, without asking.
+  // Closing the frame any other way ends the same way.
   void Destroy();
 
   HWND hwnd() const;
   uint32_t id() const { return description_->id; }
+  uint32_t own_record_id() const { return description_->records[0].id; }
+  uint64_t serial() const { return serial_; }
   WindowDescription* description() const { return description_; }
+  State state() const { return state_; }
+  void set_live() { state_ = State::kLive; }
+  // A close was asked for and has not been carried out yet.
+  bool close_pending() const { return close_pending_; }
   // The control object for a record identifier (the window's own record gives
   // the frame's object); null when the window has no such control.
   Control* FindControl(uint32_t control_id) const;
   // The window's keeping of a record; null when the window has no such record.
   LiveControl* FindLive(uint32_t control_id);
+  // The record whose window is exactly `hwnd` (the frame or a control).
+  LiveControl* FindLiveByHwnd(HWND hwnd);
+  // The recorded control holding `hwnd` or an inner window of it, nearest first.
+  LiveControl* RecordedAncestor(HWND hwnd);
+  // A bool or integer property of the window itself (index 8 and up).
+  int64_t FrameNumber(int index) const;
+  Text FrameText(int index) const;
 
-  // Carried out for a PageControl whose current page changed: hides the other
-  // pages' children, shows the current page's stored-visible ones and focuses
-  // the first that can take the focus.
-  void RefreshPageChildren(uint32_t page_control_id);
+  // Raises one of the window's own events; true when a handler ran.
+  bool RaiseOwnEvent(int32_t event, EventNotice* out = nullptr);
 
-  // The cursor to show over a control: its custom or system cursor, or null
-  // for the kind's own.
-  HCURSOR CursorFor(uint32_t control_id) const;
+  // The close request (close box, Esc, the program): QueryClose, then the
+  // disabled windows enabled again and the frame destroyed. Asked for while a
+  // handler of this window runs, it is carried out on a later turn instead.
+  void RequestClose();
+  // Marks the window as closing and posts the close request.
+  void PostCloseRequest();
+  // Disables the program's other windows for this modal one, remembering
+  // their states; RestoreOthers gives them back.
+  void DisableOthers();
+  void RestoreOthers();
+  // Keeps focus on a control across activation; the frame's own otherwise.
+  void OnActivate(bool active);
+  void OpenHelp();
+
+  // ControlHost.
+  HCURSOR CursorFor(uint32_t control_id) override;
+  // Hides the other pages' children, shows the current page's stored-visible
+  // ones and focuses the first that can take the focus.
+  void RefreshPageChildren(uint32_t page_control_id) override;
+  void FrameGone() override;
+  bool RaiseEvent(EventNotice* notice) override;
+  bool RaiseTypedEvent(TypedEventNotice* notice) override;
+
   // Replaces a record's MousePointer (stored form; null: default).
   void SetPointer(LiveControl* c, Bytes stored);
   // Makes a control again from `saved_properties`, in the same place, parent,
   // stacking position and visibility; false when the kind refuses the stream.
   bool Recreate(LiveControl* c);
 
-  // Called by the frame's object when the frame's window is gone.
-  void OnFrameGone();
+  // Windows whose frame went while one of their handlers ran are deleted
+  // here, once nothing of theirs is on the stack; the loop calls it.
+  static void DeleteGoneWindows();
 
  private:
-  explicit LiveWindow(WindowDescription* description) : description_(description) {}
-  bool Build();
+  explicit LiveWindow(WindowDescription* description);
+  ~LiveWindow() = default;
+  bool Build(HWND owner);
   bool CreateControl(LiveControl* c, HWND parent);
-  HWND ParentWindowOf(const LiveControl& c) const;
   void StackInRecordOrder();
+  void CloseNow();
+  void EndHandler();
+  static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self);
 
   WindowDescription* description_;
   std::vector<LiveControl> controls_;              // record order; [0] is the frame
   std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
-  bool loading_ = true;                            // inside Load: the frame's end does not delete
-  bool gone_ = false;                              // the frame went while loading
+  std::vector<std::pair<HWND, bool>> disabled_;    // windows disabled for this modal one, and their states
+  uint64_t serial_;                                // tells this load apart from later loads
+  State state_ = State::kCreating;
+  int handlers_running_ = 0;     // handlers of this window's events on the stack
+  bool close_pending_ = false;   // a close request waits for its turn
+  bool close_deferred_ = false;  // the request came while a handler ran
+  bool loading_ = true;          // inside Load: the frame's end does not delete
+  bool gone_ = false;            // the frame's window is gone
+  bool help_opened_ = false;     // F1 opened the help file
+  HWND last_focus_ = nullptr;    // the focus when the frame was last deactivated
 };
 
-// The loaded window with that identifier, or null.
+// The loaded window with that identifier (or frame), or null.
 LiveWindow* FindLiveWindow(uint32_t window_id);
+LiveWindow* FindLiveWindowByFrame(HWND frame);
+// The loaded window with that serial, or null once it is gone.
+LiveWindow* FindLiveWindowBySerial(uint64_t serial);
+// Every loaded window, in load order.
+const std::vector<LiveWindow*>& LiveWindows();

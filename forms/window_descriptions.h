@@ -53,10 +53,6 @@ struct ControlRecord {
   std::span<const EventBinding> bindings;  // for a menu item: its one handler
   ByteView properties;                     // the kind's property stream
 
-  // Live objects of a loaded window, kept with the record as the block does.
-  void* object = nullptr;
-  void* cursor = nullptr;
-
   uint32_t ChildAt(uint32_t i) const { return LoadU32(children.data + 4 * i); }
   bool visible() const { return flags & kFlagVisible; }
   bool disable() const { return flags & kFlagDisable; }
@@ -83,9 +79,8 @@ struct WindowDescription {
   uint32_t design_value = 0;
   uint32_t handler_module = 0;
   ByteView texts[2];
-  std::vector<ControlRecord> records;      // record order; record 0 is the window's own
+  std::vector<ControlRecord> records;       // record order; record 0 is the window's own
   std::vector<EventBinding> binding_store;  // what the records' bindings point into
-  void* live_window = nullptr;              // the loaded window object, if any
 
   // First record with that identifier, or -1.
   int FindRecord(uint32_t record_id) const;

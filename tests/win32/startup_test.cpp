@@ -10,6 +10,9 @@
 
 #include "core/pages.h"
 #include "core/services.h"
+#include "forms/live_window_win32.h"
+#include "forms/program_windows.h"
+#include "forms/property_access.h"
 #include "support/test_support.h"
 
 namespace {
@@ -37,17 +40,38 @@ DWORD VisibleAttributes(const std::string& path) {
   return a == INVALID_FILE_ATTRIBUTES ? a : a & ~FILE_ATTRIBUTE_ARCHIVE;
 }
 
+// The browser reports a local file as a file: address: Wine as "file://"
+// and the path unchanged, Windows as "file:///" with forward slashes.
+std::string LocalPathOf(const char* location) {
+  std::string s = location ? location : "";
+  if (s.rfind("file:", 0) != 0) return s;
+  s.erase(0, s.find_first_not_of('/', 5));
+  for (char& c : s) c = c == '/' ? '\\' : c;
+  return s;
+}
+
+constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
+
+// The handlers run against MainWindow loaded as the program loads it, with
+// no handler bound so that they run only when the test calls them.
 class StartupTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { ReadProgramWindows({}); }
   void SetUp() override {
     GetCurrentDirectoryA(MAX_PATH, old_cwd_);
     RecordRunDirectory(dir_.File("velmora.exe").c_str(), IsGbkLeadByte);
     SetCurrentDirectoryA(dir_.path().c_str());
+    window_ = LiveWindow::Load(kMainWindow);
+    ASSERT_NE(window_, nullptr);
   }
-  void TearDown() override { SetCurrentDirectoryA(old_cwd_); }
+  void TearDown() override {
+    if (FindLiveWindow(kMainWindow)) window_->Destroy();
+    SetCurrentDirectoryA(old_cwd_);
+  }
 
   ScratchDir dir_;
   char old_cwd_[MAX_PATH];
+  LiveWindow* window_ = nullptr;
 };
 
 TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
@@ -62,6 +86,9 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
     EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
   }
   EXPECT_EQ(ListDirectory(dir_.path()).size(), 7u);
+  EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, 12), 0) << "page 0 selected (TabPager stores 3)";
+  Text url = GetControlText(kMainWindow, kPageView, 11);
+  EXPECT_EQ(LocalPathOf(url.get()), dir_.File(kContentPages[0].file_name)) << "PageView shows page 1";
 
   OnShutdown();
   EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html"}));
@@ -168,6 +195,14 @@ TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
     Sleep(200);
     ChildProcess run;
     ASSERT_TRUE(StartProgram("\"" + exe + "\"", elsewhere.path(), &run));
+    // The pages exist while the window is up; closing it ends the program.
+    HWND main_window = WaitForShownWindow(run.pid, L"WTWindow", 60000);
+    ASSERT_NE(main_window, nullptr) << "MainWindow never showed";
+    for (const ContentPage& page : kContentPages) {
+      EXPECT_NE(GetFileAttributesA(home.File(page.file_name).c_str()), INVALID_FILE_ATTRIBUTES)
+          << page.file_name;
+    }
+    PostMessageW(main_window, WM_CLOSE, 0, 0);
     EXPECT_EQ(run.Wait(60000), 0u);
     Sleep(500);
     watch.Stop();

@@ -2,6 +2,7 @@
 // adapter that gives plain procedures the handler shape.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -64,14 +65,16 @@ TEST(BindingsTest, EveryBindingOfTheProgramNamesItsHandler) {
 }
 
 TEST(BindingsTest, KeyMinusOneAndUnknownNamesBindNothing) {
-  formc::Json w = WindowOfOneRecord("HtmlViewer", {{"FontSize", 1}, {"Offline", 0}, {"Silent", 0}, {"url", ""}});
+  formc::Json w =
+      WindowOfOneRecord("HtmlViewer", {{"FontSize", 1}, {"Offline", 0}, {"Silent", 0}, {"url", ""}});
   w["design_value"] = 7;
   w["handler_module"] = "0x19000001";
-  w["records"][0]["events"] = {{"Created", "OnStartup"}, {"QueryClose", nullptr}, {"Destroying", "NotInThisBuild"}};
+  w["records"][0]["events"] = {
+      {"Created", "OnStartup"}, {"QueryClose", nullptr}, {"Destroying", "NotInThisBuild"}};
   const std::vector<uint8_t> block = Compile({w});
   EXPECT_EQ(BindingsOf(View(block), {"OnStartup"}), (Bindings{{0x52000001, 0x06000000, 0, "OnStartup"},
-                                                                      {0x52000001, 0x06000000, 1, "none"},
-                                                                      {0x52000001, 0x06000000, 2, "none"}}));
+                                                              {0x52000001, 0x06000000, 1, "none"},
+                                                              {0x52000001, 0x06000000, 2, "none"}}));
   WindowDescriptionTable read;
   ASSERT_TRUE(read.Parse(View(block), {}));
   EXPECT_EQ(std::make_pair(read.windows()[0].design_value, read.windows()[0].handler_module),
@@ -93,8 +96,32 @@ TEST(BindingsTest, PlainProceduresAreAdaptedToTheHandlerShape) {
   FindHandler(table, HandlerKey("TakesThree"))(nullptr, 0);
   EXPECT_EQ(g_last_x, 0) << "missing arguments arrive as 0";
   const HandlerResult seven = FindHandler(table, HandlerKey("ReturnsSeven"))(args, 3);
-  EXPECT_EQ(std::make_pair(seven.has_value, seven.value), std::make_pair(true, 7));
+  EXPECT_EQ(std::make_pair(seven.has_value, seven.value), std::make_pair(true, int64_t{7}));
   EXPECT_EQ(FindHandler(table, kNoHandlerKey), nullptr);
+}
+
+double g_wide_double;
+int32_t g_after_wide;
+int64_t TakesWideArguments(int64_t a, double d, int32_t after) {
+  g_wide_double = d;
+  g_after_wide = after;
+  return a;
+}
+int32_t ReturnsMinusOne() { return -1; }
+
+TEST(BindingsTest, SixtyFourBitArgumentsTakeTwoWordsLowFirst) {
+  double d = 2.5;
+  uint64_t bits;
+  std::memcpy(&bits, &d, 8);
+  const int32_t args[] = {static_cast<int32_t>(0x89ABCDEF), 0x01234567, static_cast<int32_t>(bits),
+                          static_cast<int32_t>(bits >> 32), 42};
+  HandlerResult r = HandlerThunk<&TakesWideArguments>::Call(args, 5);
+  EXPECT_EQ(r.value, int64_t{0x0123456789ABCDEF}) << "a 64-bit result is kept whole";
+  EXPECT_EQ(g_wide_double, 2.5);
+  EXPECT_EQ(g_after_wide, 42) << "the argument after two wide ones starts at word 4";
+  HandlerThunk<&TakesWideArguments>::Call(args, 3);
+  EXPECT_EQ(g_after_wide, 0) << "a missing high word and argument arrive as 0";
+  EXPECT_EQ(HandlerThunk<&ReturnsMinusOne>::Call(nullptr, 0).value, -1) << "a 32-bit result is sign-extended";
 }
 
 }  // namespace

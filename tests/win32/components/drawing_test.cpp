@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "components/property_access.h"
+#include "forms/property_access.h"
 #include "components_test_support.h"
 
 namespace {

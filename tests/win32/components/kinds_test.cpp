@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "components/property_access.h"
+#include "forms/property_access.h"
 #include "components_test_support.h"
 
 namespace {

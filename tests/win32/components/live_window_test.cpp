@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "components/property_access.h"
 #include "components_test_support.h"
 #include "forms/program_windows.h"
+#include "forms/property_access.h"
 
 namespace {
 
@@ -167,7 +167,6 @@ TEST(LoadingTest, AWindowLoadsOnceAgainWhenGoneAndAFailedLoadLeavesNothing) {
   EXPECT_EQ(LiveWindow::Load(kHelpWindow), nullptr) << "already loaded";
   DestroyWindow(first->hwnd());  // closing the frame directly forgets the window, as Destroy does
   EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
-  EXPECT_EQ(help->live_window, nullptr);
 
   // A control that cannot be made (a stream of a later version) fails the load.
   ControlRecord* label = help->RecordAt(help->FindRecord(0x160100a4));
@@ -178,11 +177,11 @@ TEST(LoadingTest, AWindowLoadsOnceAgainWhenGoneAndAFailedLoadLeavesNothing) {
   EXPECT_EQ(LiveWindow::Load(kHelpWindow), nullptr);
   label->properties = stored;
   EXPECT_EQ(CountThreadWindows(), before) << "no window left behind";
-  EXPECT_EQ(help->live_window, nullptr);
+  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
 
   LiveWindow* again = LiveWindow::Load(kHelpWindow);
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(help->live_window, again);
+  EXPECT_EQ(FindLiveWindow(kHelpWindow), again);
   again->Destroy();
   EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
 }

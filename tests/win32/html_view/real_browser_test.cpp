@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "components/html_viewer_win32.h"
-#include "components/property_access.h"
+#include "forms/property_access.h"
 #include "forms/live_window_win32.h"
 #include "forms/program_windows.h"
 #include "support/test_support.h"

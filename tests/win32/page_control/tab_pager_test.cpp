@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "components/property_access.h"
+#include "forms/property_access.h"
 #include "forms/live_window_win32.h"
 #include "page_control_test_support.h"
 

@@ -19,6 +19,7 @@ std::map<std::string, ChildCase>& ChildCases() {
 struct FindState {
   DWORD pid;
   HWND found;
+  const wchar_t* window_class = L"#32770";
 };
 
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
@@ -27,7 +28,7 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
   GetWindowThreadProcessId(hwnd, &pid);
   wchar_t cls[32];
   if (pid == state->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 32) &&
-      wcscmp(cls, L"#32770") == 0) {
+      wcscmp(cls, state->window_class) == 0) {
     state->found = hwnd;
     return FALSE;
   }
@@ -82,9 +83,11 @@ std::wstring WindowText(HWND hwnd) {
 
 }  // namespace
 
-HWND WaitForMessageBox(DWORD pid, int timeout_ms) {
+HWND WaitForMessageBox(DWORD pid, int timeout_ms) { return WaitForShownWindow(pid, L"#32770", timeout_ms); }
+
+HWND WaitForShownWindow(DWORD pid, const wchar_t* window_class, int timeout_ms) {
   for (int waited = 0; waited <= timeout_ms; waited += 50) {
-    FindState state{pid, nullptr};
+    FindState state{pid, nullptr, window_class};
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&state));
     if (state.found) return state.found;
     Sleep(50);

@@ -18,6 +18,8 @@ struct MessageBoxContents {
 
 // The first visible dialog-class window of process pid, or null after timeout_ms.
 HWND WaitForMessageBox(DWORD pid, int timeout_ms);
+// The first visible top-level window of that class in process pid, or null.
+HWND WaitForShownWindow(DWORD pid, const wchar_t* window_class, int timeout_ms);
 MessageBoxContents ReadMessageBox(HWND box);
 // Presses the button with the command id (IDOK, IDNO, ...).
 void PressMessageBoxButton(HWND box, int id);

@@ -3,9 +3,9 @@
 #include "base/fatal.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
-#include "components/property_access.h"
-#include "components/texts_gbk.h"
 #include "forms/live_window_win32.h"
+#include "forms/property_access.h"
+#include "forms/texts_gbk.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 
 // A window that is not loaded, a control the window lacks and an index past
 // the kind's property count all end the program with the fatal report.
-void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, int32_t sub, const PropertyIn& value);
+void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, int32_t sub,
+                        const PropertyIn& value);
 PropertyOut GetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, int32_t sub);
 
 // Shorthands for the values the application writes and reads.
