@@ -402,6 +402,16 @@ void LiveWindow::EndHandler() {
   }
 }
 
+void LiveWindow::set_live() {
+  state_ = State::kLive;
+  POINT origin{0, 0};
+  ClientToScreen(hwnd(), &origin);
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  client_origin_ = origin;
+  client_size_ = {rc.right, rc.bottom};
+}
+
 void LiveWindow::PostCloseRequest() {
   close_pending_ = true;
   if (hwnd()) PostMessageW(hwnd(), kCloseRequestMessage, 0, 0);
@@ -515,7 +525,16 @@ LRESULT CALLBACK LiveWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_MOVE:
     case WM_SIZE: {
       LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-      if (self->state_ == State::kLive) self->RaiseOwnEvent(msg == WM_MOVE ? kMoved : kResized);
+      // Only real changes: the first showing repeats both messages unchanged.
+      int32_t x = static_cast<int16_t>(LOWORD(lp)), y = static_cast<int16_t>(HIWORD(lp));
+      if (self->state_ != State::kLive) return result;
+      if (msg == WM_MOVE && (x != self->client_origin_.x || y != self->client_origin_.y)) {
+        self->client_origin_ = {x, y};
+        self->RaiseOwnEvent(kMoved);
+      } else if (msg == WM_SIZE && (x != self->client_size_.cx || y != self->client_size_.cy)) {
+        self->client_size_ = {x, y};
+        self->RaiseOwnEvent(kResized);
+      }
       return result;
     }
     case WM_ACTIVATE:

@@ -67,7 +67,8 @@ class LiveWindow final : public ControlHost {
   uint64_t serial() const { return serial_; }
   WindowDescription* description() const { return description_; }
   State state() const { return state_; }
-  void set_live() { state_ = State::kLive; }
+  // Creation is over: from now on moves and size changes raise 3 and 4.
+  void set_live();
   // A close was asked for and has not been carried out yet.
   bool close_pending() const { return close_pending_; }
   // The control object for a record identifier (the window's own record gives
@@ -142,6 +143,8 @@ class LiveWindow final : public ControlHost {
   bool gone_ = false;            // the frame's window is gone
   bool help_opened_ = false;     // F1 opened the help file
   HWND last_focus_ = nullptr;    // the focus when the frame was last deactivated
+  POINT client_origin_{};        // where the client area was when 3 was last raised
+  SIZE client_size_{};           // its size when 4 was last raised
 };
 
 // The loaded window with that identifier (or frame), or null.
