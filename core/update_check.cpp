@@ -20,8 +20,8 @@ constexpr char kStartMarker[] = "zuixingbbxz";
 constexpr char kEndMarker[] = "kuailaix";
 constexpr int32_t kOkOnly = 0;
 
-// Steps 1 to 5: the page into PageTextLabel, the text between the markers
-// into LatestVersionLabel.
+// The fetched page into PageTextLabel, the text between the markers into
+// LatestVersionLabel, each value released before the next step.
 void ReadPublishedVersion(TextValue address) {
   {
     Text fetched;
@@ -39,8 +39,8 @@ void ReadPublishedVersion(TextValue address) {
   SetControlText(kMainWindow, kLatestVersionLabel, kCaption, found.c_str());
 }
 
-// Step 6, with the empty text found (no page, no markers, nothing between
-// them) taken as no news: a failed check is not a new version.
+// The captions compared, with the empty text found (no page, no markers,
+// nothing between them) taken as no news: a failed check is not a new version.
 bool NewerVersionPublished() {
   Text latest = GetControlText(kMainWindow, kLatestVersionLabel, kCaption);
   Text running = GetControlText(kMainWindow, kVersionLabel, kCaption);
