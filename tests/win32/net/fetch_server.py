@@ -111,6 +111,10 @@ class Handler(socketserver.BaseRequestHandler):
             time.sleep(0.05)
             body = b"moved again"
             sock.sendall(head("302 Found", [("Location", "/loop"), ("Content-Length", len(body))]) + body)
+        elif kind == "page":  # /page/HEX: the bytes HEX spells, their length stated
+            body = bytes.fromhex(seg[1]) if len(seg) > 1 else b""
+            sock.sendall(head("200 OK", [("Content-Length", len(body)),
+                                         ("Content-Type", "text/html")]) + body)
         elif kind == "echo":  # a short page; the test reads the request from the log
             body = b"echo"
             sock.sendall(head("200 OK", [("Content-Length", len(body))]) + body)

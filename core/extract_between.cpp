@@ -1,0 +1,25 @@
+#include "core/extract_between.h"
+
+#include "core/services.h"
+
+namespace {
+
+// Counts come out of double arithmetic, cut toward zero as an integer count.
+int32_t ToCount(double n) { return static_cast<int32_t>(n); }
+
+}  // namespace
+
+Text ExtractBetween(TextValue source, TextValue start, TextValue end) {
+  source = OrEmpty(source);
+  start = OrEmpty(start);
+  end = OrEmpty(end);
+  if (TextLength(start) == 0) return Text();
+  int32_t p = FindText(source, start, true);
+  if (p == -1) return Text();
+  double after = static_cast<double>(TextLength(source)) - p - TextLength(start) + 1;
+  Text rest = TextRight(source, ToCount(after));
+  if (TextLength(end) == 0) return Text();
+  int32_t q = FindText(rest.c_str(), end, true);
+  if (q == -1) return Text();
+  return TextLeft(rest.c_str(), ToCount(static_cast<double>(q) - 1));
+}
