@@ -2,6 +2,7 @@
 
 #include "core/pages.h"
 #include "core/services.h"
+#include "core/update_check.h"
 #include "forms/property_access.h"
 
 namespace {
@@ -33,6 +34,7 @@ void OnStartup() {
     Text path = PagePath(page);
     SetFileAttributeBits(path.get(), kHiddenAttribute);
   }
+  UpdateCheck();
 }
 
 void OnShutdown() {

@@ -4,8 +4,6 @@
 //   --fatal-box    runs the unknown_window child here and reads its report
 //   --child=unknown_window  loads MainWindow as the program does, then raises an
 //                  event for a window no description names
-//   --child=new_version_window  NewVersionWindow loaded modally, as the update check
-//                  does, until it closes (that check is not there yet to open it)
 //   --child=hold_clipboard  keeps the clipboard open, so nobody else can write it
 //   --child=ie_window       a top-level window titled "Microsoft Internet Explorer"
 #include <windows.h>
@@ -24,7 +22,6 @@
 namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001;
-constexpr uint32_t kNewVersionWindow = 0x520100ab;
 constexpr uint32_t kUndescribedWindow = 0x52017777;
 
 std::string Json(const std::wstring& s) {
@@ -161,11 +158,6 @@ CHILD_CASE(unknown_window) {
   notice.arg_count = 3;
   DispatchEvent(&notice);
   return 4;  // the fatal report never returns
-}
-
-CHILD_CASE(new_version_window) {
-  StartAsTheProgram();
-  return LoadWindow(kNewVersionWindow, 0, true) ? 0 : 3;
 }
 
 CHILD_CASE(hold_clipboard) {

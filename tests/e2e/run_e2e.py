@@ -89,14 +89,27 @@ def isolate_network(work):
     subprocess.check_call(["mount", "--bind", hosts, "/etc/hosts"])
 
 
+CHECK_HOST = "www.velmora.example"
+CHECK_PATH = "/blog/static/2417290322015829103451265/"
+
+
+def check_page(version):
+    """The publisher's blog post with the published version between its two markers."""
+    return ("<html><head><title>Velmora</title></head><body><p>最新版本：zuixingbbxz%skuailaix</p>"
+            "</body></html>" % version).encode("gbk")
+
+
 class TestServer(BaseHTTPRequestHandler):
     requests = []
+    published = "2.8"  # the version the check page names
 
     def do_GET(self):
         TestServer.requests.append((self.headers.get("Host"), self.path))
-        self.send_response(404)
-        self.send_header("Content-Length", "0")
+        body = check_page(TestServer.published) if self.path == CHECK_PATH else b""
+        self.send_response(200 if body else 404)
+        self.send_header("Content-Length", str(len(body)))
         self.end_headers()
+        self.wfile.write(body)
 
     def log_message(self, *args):
         pass
@@ -355,6 +368,11 @@ def case_start_and_tabs(wine, args):
     if not check(main is not None, "MainWindow appears"):
         prog.end()
         return None
+    check(TestServer.requests.count((CHECK_HOST, CHECK_PATH)) == 1,
+          "the update check asked for its page once: %s" % TestServer.requests)
+    check(find_window(wine, args.helper, "提醒：") is None and
+          find_window(wine, args.helper, TITLES["NewVersionWindow"]) is None,
+          "the current version announces nothing")
     check(sorted(pages_at_sight) == sorted(PAGES) and all(a & HIDDEN for a in pages_at_sight.values()),
           "when it first shows, the five pages are written and hidden: %s" % pages_at_sight)
     left, top, right, bottom = main["rect"]
@@ -454,13 +472,24 @@ def case_end(wine, args, prog, how):
 
 
 def case_new_version_window(wine, args):
-    print("case: NewVersionWindow's downloads and access codes")
-    run_dir, helper = fresh_run_dir(args.work, "run-new-version", args.helper)
-    proc = wine.start(helper, "--child=new_version_window")
-    nv = find_window(wine, args.helper, TITLES["NewVersionWindow"], 60)
-    if not check(nv is not None, "NewVersionWindow opens"):
-        proc.terminate()
+    print("case: a newer version: the announcement, NewVersionWindow's downloads and access codes")
+    TestServer.published = "2.9"
+    prog = Program(wine, args, "run-new-version")
+    proc = prog.proc
+    note = find_window(wine, args.helper, "提醒：", 90)
+    TestServer.published = "2.8"
+    if not check(note is not None, "a newer version shows the 提醒： box"):
+        prog.end()
         return
+    texts = [c["text"] for c in note["children"] if c["class"].lower() == "static" and c["text"]]
+    check(texts == ["有新版本了，马上去更新"], "the box reads 有新版本了，马上去更新: %r" % texts)
+    check(prog.main_window() is None, "MainWindow is not on show while the box is")
+    click(next(c for c in note["children"] if c["class"].lower() == "button"))
+    nv = find_window(wine, args.helper, TITLES["NewVersionWindow"], 30)
+    if not check(nv is not None, "NewVersionWindow opens after the box"):
+        prog.end()
+        return
+    check(prog.main_window() is None, "MainWindow is not on show while NewVersionWindow is")
     grab(nv["rect"], os.path.join(args.screens, "e2e-%s-NewVersionWindow.png" % args.name))
     for name, address in DOWNLOAD_LINKS.items():
         before = len(wine.opened())
@@ -492,12 +521,15 @@ def case_new_version_window(wine, args):
     check(wait_until(lambda: clipboard() == "x9q4", 10), "the refused copy left the clipboard as it was")
     click_at(nv["rect"][0] + 20, nv["rect"][1] + 60)
     key("Escape")
-    try:
-        code = proc.wait(30)
-    except subprocess.TimeoutExpired:
-        code = None
-        proc.terminate()
-    check(code == 0, "Esc closes NewVersionWindow (its modal load returned: %s)" % code)
+    check(wait_until(lambda: find_window(wine, args.helper, TITLES["NewVersionWindow"]) is None, 10),
+          "Esc closes NewVersionWindow")
+    main = prog.main_window(60)
+    if check(main is not None, "MainWindow shows once NewVersionWindow has closed"):
+        click_at(main["rect"][0] + 20, main["rect"][1] + 60)
+        key("Escape")
+    code = prog.wait(30)
+    prog.end()
+    check(code == 0, "Esc then ends the program: exit code %s" % code)
 
 
 def case_fatal_event(wine, args):
