@@ -343,7 +343,9 @@ TEST_F(SkinEngineTest, ScreenshotsOfTheMainWindow) {
   CreateDirectoryA(g_screens.c_str(), nullptr);
   ReadProgramWindows({});
   for (bool skinned : {false, true}) {
-    if (skinned) ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
+    if (skinned) {
+      ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
+    }
     LiveWindow* window = LiveWindow::Load(0x52010001);  // MainWindow
     ASSERT_NE(window, nullptr);
     ShowWindow(window->hwnd(), SW_SHOWNORMAL);
