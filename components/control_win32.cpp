@@ -11,6 +11,8 @@ namespace {
 
 // The window property that points from a window to its control object.
 const wchar_t kObjectProperty[] = L"VelmoraControl";
+// Our subclass among others on a system control's window.
+constexpr UINT_PTR kSubclassId = 0x564d;  // "VM"
 
 bool IsParentNotification(UINT msg) {
   switch (msg) {
@@ -46,7 +48,6 @@ void Control::Attach(HWND hwnd) {
 
 bool Control::CreateHwnd(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style,
                          const CreateArgs& args, bool system_class) {
-  system_class_ = system_class;
   // A top-level frame has no child identifier; its menu slot stays empty.
   HMENU id = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.child_id)) : nullptr;
   HWND hwnd = CreateWindowExW(ex_style, window_class, text, style, args.x, args.y, args.width, args.height,
@@ -57,8 +58,14 @@ bool Control::CreateHwnd(DWORD ex_style, const wchar_t* window_class, const wcha
   }
   if (system_class) {
     Attach(hwnd);
-    system_proc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc)));
+    subclassed_ =
+        SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (!subclassed_) {
+      RemovePropW(hwnd, kObjectProperty);
+      hwnd_ = nullptr;
+      DestroyWindow(hwnd);
+      return false;
+    }
   }
   return true;
 }
@@ -73,10 +80,9 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return self ? self->Route(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Control* self = FromHwnd(hwnd);
-  // Only reached after Attach, and the property goes only at WM_NCDESTROY.
-  return self ? self->Route(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+LRESULT CALLBACK Control::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  // Installed after Attach and removed at WM_NCDESTROY, so ref is always alive.
+  return reinterpret_cast<Control*>(ref)->Route(msg, wp, lp);
 }
 
 LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
@@ -102,6 +108,8 @@ LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
       LRESULT result = HandleMessage(msg, wp, lp);
+      if (subclassed_) RemoveWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId);
+      subclassed_ = false;
       RemovePropW(hwnd, kObjectProperty);
       hwnd_ = nullptr;
       OnWindowGone();  // may delete this
@@ -120,7 +128,7 @@ LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (system_class_ && system_proc_) return CallWindowProcW(system_proc_, hwnd_, msg, wp, lp);
+  if (subclassed_) return DefSubclassProc(hwnd_, msg, wp, lp);
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 

@@ -89,14 +89,15 @@ class Control {
   virtual void OnWindowGone() {}
 
  private:
-  // A system class's procedure replaced by ours; the old one stays the default.
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // A system class's window subclassed through comctl32, so other subclasses
+  // (the skin engine's) stack with ours in either order; the rest of the chain
+  // stays the default.
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
   LRESULT Route(UINT msg, WPARAM wp, LPARAM lp);
   void Attach(HWND hwnd);
 
   HWND hwnd_ = nullptr;
-  bool system_class_ = false;
-  WNDPROC system_proc_ = nullptr;
+  bool subclassed_ = false;  // SubclassProc is installed on hwnd_
   ControlHost* host_;
   uint32_t window_id_;
   uint32_t control_id_;

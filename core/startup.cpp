@@ -4,6 +4,7 @@
 #include "core/services.h"
 #include "core/update_check.h"
 #include "forms/property_access.h"
+#include "skin/apply_skin.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ Text PagePath(const ContentPage& page) {
 }  // namespace
 
 void OnStartup() {
+  ApplySkin(13);
   for (const ContentPage& page : kContentPages) {
     // A leftover hidden page (say, after a fatal end) would refuse the write and
     // stay on show for ever; clearing its attributes lets the fresh page in.

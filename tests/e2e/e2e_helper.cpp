@@ -17,6 +17,7 @@
 #include "forms/dispatcher.h"
 #include "forms/program_windows.h"
 #include "forms/windows_win32.h"
+#include "skin/native_entries.h"
 #include "support/test_support.h"
 
 namespace {
@@ -145,6 +146,7 @@ void StartAsTheProgram() {
   Text dir = GetRunDirectory();
   SetCurrentDirectoryA(dir.c_str());
   ReadProgramWindows(ApplicationHandlers());
+  SetUpNativeEntries();
 }
 
 }  // namespace

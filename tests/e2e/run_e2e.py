@@ -15,6 +15,7 @@ import json
 import os
 import shutil
 import socket
+import struct
 import subprocess
 import sys
 import threading
@@ -47,6 +48,8 @@ DOWNLOAD_LINKS = {
 }
 PAGES = ["velmora365.html", "dashayh263.html", "huashugli598.html", "yishipq668.html", "za32xship5.html"]
 HIDDEN = 0x2
+ENGINE = "SkinH_EL.dll"
+ENGINE_SIZE = 88576
 FATAL_TEXT = "运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n"
 
 failures = []
@@ -254,7 +257,10 @@ def grab(rect, path=None):
     ppm = subprocess.check_output(["import", "-window", "root", "-crop", geometry, "+repage", "ppm:-"])
     parts = ppm.split(b"\n", 3)  # P6, size, depth, data
     pw, ph = map(int, parts[1].split())
-    return pw, ph, parts[3]
+    data = parts[3]
+    if int(parts[2]) > 255:  # 16 bits a channel, most significant byte first
+        data = data[0::2]
+    return pw, ph, data
 
 
 def clipboard():
@@ -279,6 +285,45 @@ def wait_for_opens(wine, before, count, settle=1.0):
     wait_until(lambda: len(wine.opened()) >= before + count, 10)
     time.sleep(settle)  # anything extra would come now
     return wine.opened()[before:]
+
+
+class SkinLook:
+    """Skin 13's palette and metrics, read from the skin file the build made."""
+    # Palette and metric positions in the engine's skin format.
+    FRAME_EDGE, CAPTION_TOP, CAPTION_BOTTOM = 2, 3, 4
+    BORDER, CAPTION_HEIGHT = 0, 1
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        assert data[:4] == b".SHE", path
+        palette, colours, metric_count, metrics = struct.unpack_from("<IHHI", data, 16)
+        self.colours = [tuple(data[palette + 4 * i: palette + 4 * i + 3]) for i in range(colours)]
+        self.metrics = list(struct.unpack_from("<%dH" % metric_count, data, metrics))
+
+
+def pixel(shot, x, y):
+    w, _, data = shot
+    i = (y * w + x) * 3
+    return tuple(data[i:i + 3])
+
+
+def near(a, b, tolerance=8):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+def skinned_caption(shot, look):
+    """Whether the window's caption bar wears the skin's colours (top and bottom row, beside the text)."""
+    b, c = look.metrics[SkinLook.BORDER], look.metrics[SkinLook.CAPTION_HEIGHT]
+    return (near(pixel(shot, b + 1, b), look.colours[SkinLook.CAPTION_TOP]) and
+            near(pixel(shot, b + 1, b + c - 1), look.colours[SkinLook.CAPTION_BOTTOM]) and
+            near(pixel(shot, 0, shot[1] // 2), look.colours[SkinLook.FRAME_EDGE]))
+
+
+def engine_file(run_dir):
+    """(size, DOS attributes) of the skin engine file in run_dir, or None."""
+    path = os.path.join(run_dir, ENGINE)
+    return (os.path.getsize(path), dos_attributes(path)) if os.path.isfile(path) else None
 
 
 def fresh_run_dir(work, name, exe):
@@ -381,7 +426,12 @@ def case_start_and_tabs(wine, args):
           "centred on the screen: %s" % main["rect"])
     check(shown_page(main) == 0, "showing page 0")
     pager, header = areas(main)
-    grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-start.png" % args.name))
+    shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-start.png" % args.name))
+    check(skinned_caption(shot, args.look), "MainWindow starts in skin 13's frame and caption: %s at the caption's"
+          " top left" % (pixel(shot, args.look.metrics[0] + 1, args.look.metrics[0]),))
+    engine = engine_file(prog.run_dir)
+    check(engine is not None and engine[0] == ENGINE_SIZE and engine[1] & HIDDEN,
+          "%s is in the run directory, %d bytes, hidden: %s" % (ENGINE, ENGINE_SIZE, engine))
     start_area, start_header = grab(pager), grab(header)
 
     before = len(wine.opened())
@@ -469,6 +519,8 @@ def case_end(wine, args, prog, how):
     code = prog.wait(60)
     check(code == 0, "the %s ends the program with exit code 0 (got %s)" % (how, code))
     check(prog.pages() == {}, "the five pages are gone after the %s" % how)
+    engine = engine_file(prog.run_dir)
+    check(engine is not None and engine[0] == ENGINE_SIZE, "%s stays after the %s: %s" % (ENGINE, how, engine))
 
 
 def case_new_version_window(wine, args):
@@ -545,6 +597,40 @@ def case_fatal_event(wine, args):
     check(left == PAGES, "OnShutdown did not run: the pages are still there (%s)" % left)
 
 
+def case_read_only_run_dir(wine, args):
+    print("case: a run directory that takes no files")
+    run_dir, exe = fresh_run_dir(args.work, "run-read-only", args.exe)
+    os.chmod(run_dir, 0o555)
+    made = subprocess.call(["chattr", "+i", run_dir], stderr=subprocess.DEVNULL) == 0  # root ignores the mode
+    try:
+        probe = os.path.join(run_dir, "probe")
+        try:
+            open(probe, "w").close()
+            os.remove(probe)
+            print("  skip  the run directory could not be made read-only here (no chattr +i)", flush=True)
+            return
+        except OSError:
+            pass
+        proc = wine.start(exe, cwd=args.work)
+        main = find_window(wine, args.helper, TITLES["MainWindow"], 90)
+        if check(main is not None, "MainWindow appears without the skin engine"):
+            shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-read-only.png" % args.name))
+            check(not skinned_caption(shot, args.look), "its caption is the system's, not the skin's")
+            click_at(main["client"][0] + 400, main["client"][1] + 8)
+            key("Escape")
+        try:
+            code = proc.wait(60)
+        except subprocess.TimeoutExpired:
+            code = None
+            proc.terminate()
+        check(code == 0, "Esc ends it with exit code 0 (got %s)" % code)
+        check(sorted(os.listdir(run_dir)) == [os.path.basename(exe)], "nothing was written: %s" % os.listdir(run_dir))
+    finally:
+        if made:
+            subprocess.call(["chattr", "-i", run_dir])
+        os.chmod(run_dir, 0o755)
+
+
 def run_cases(wine, args):
     prog = case_start_and_tabs(wine, args)
     if prog:
@@ -558,6 +644,7 @@ def run_cases(wine, args):
         print("case: Esc ends the program")
         case_end(wine, args, prog, "Esc key")
     prog.end()
+    case_read_only_run_dir(wine, args)
     case_new_version_window(wine, args)
     case_fatal_event(wine, args)
 
@@ -569,10 +656,12 @@ def main():
     ap.add_argument("--work", required=True)
     ap.add_argument("--screens", required=True)
     ap.add_argument("--name", required=True)
+    ap.add_argument("--skin", required=True, help="skin 13 as the build made it")
     args = ap.parse_args()
     if not os.environ.get("VELMORA_E2E_INSIDE"):
         enter_namespace(args)
 
+    args.look = SkinLook(args.skin)
     os.makedirs(args.work, exist_ok=True)
     os.makedirs(args.screens, exist_ok=True)
     isolate_network(args.work)

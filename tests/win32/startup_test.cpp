@@ -15,6 +15,10 @@
 #include "forms/live_window_win32.h"
 #include "forms/program_windows.h"
 #include "forms/property_access.h"
+#include "skin/native_entries.h"
+#include "skin/skin_catalogue.h"
+#include "skinengine/skin_format.h"
+#include "skinengine/skinh.h"
 #include "support/test_support.h"
 
 namespace {
@@ -53,12 +57,39 @@ std::string LocalPathOf(const char* location) {
 }
 
 constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
+const char kEngineFile[] = "SkinH_EL.dll";
+
+std::string EngineImage() {
+  ByteArray image = SkinEngineImage();
+  return std::string(reinterpret_cast<const char*>(ByteArrayData(image)), static_cast<size_t>(image->length));
+}
+
+// OnStartup attaches the engine to this thread; the next test starts unskinned.
+void DetachSkinEngine() {
+  HMODULE engine = GetModuleHandleA(kEngineFile);
+  if (!engine) return;
+  auto detach = reinterpret_cast<SkinH_DetachProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(engine, "SkinH_Detach")));
+  if (detach) detach();
+}
+
+// Where the frame's client area starts inside the window.
+POINT ClientOrigin(HWND hwnd) {
+  RECT wr;
+  GetWindowRect(hwnd, &wr);
+  POINT origin = {0, 0};
+  ClientToScreen(hwnd, &origin);
+  return {origin.x - wr.left, origin.y - wr.top};
+}
 
 // The handlers run against MainWindow loaded as the program loads it, with
 // no handler bound so that they run only when the test calls them.
 class StartupTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ReadProgramWindows({}); }
+  static void SetUpTestSuite() {
+    ReadProgramWindows({});
+    SetUpNativeEntries();
+  }
   void SetUp() override {
     GetCurrentDirectoryA(MAX_PATH, old_cwd_);
     RecordRunDirectory(dir_.File("velmora.exe").c_str(), IsGbkLeadByte);
@@ -67,6 +98,7 @@ class StartupTest : public ::testing::Test {
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
+    DetachSkinEngine();
     if (FindLiveWindow(kMainWindow)) window_->Destroy();
     SetCurrentDirectoryA(old_cwd_);
   }
@@ -87,13 +119,16 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
     EXPECT_EQ(ReadWholeFile(path), PageBytes(page)) << page.file_name;
     EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
   }
-  EXPECT_EQ(ListDirectory(dir_.path()).size(), 7u);
+  EXPECT_EQ(ReadWholeFile(dir_.File(kEngineFile)), EngineImage());
+  EXPECT_EQ(VisibleAttributes(dir_.File(kEngineFile)), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(ListDirectory(dir_.path()).size(), 8u) << "two of ours, five pages and the skin engine";
   EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, 12), 0) << "page 0 selected (TabPager stores 3)";
   Text url = GetControlText(kMainWindow, kPageView, 11);
   EXPECT_EQ(LocalPathOf(url.get()), dir_.File(kContentPages[0].file_name)) << "PageView shows page 1";
 
   OnShutdown();
-  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html"}));
+  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{"notes.txt", "other.html", kEngineFile}))
+      << "the engine stays";
   EXPECT_EQ(ReadWholeFile(dir_.File("notes.txt")), "mine");
   EXPECT_EQ(VisibleAttributes(dir_.File("other.html")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
 }
@@ -136,7 +171,7 @@ TEST_F(StartupTest, StaleLeftoverPagesAreReplaced) {
     EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << page.file_name;
   }
   OnShutdown();
-  EXPECT_TRUE(ListDirectory(dir_.path()).empty());
+  EXPECT_EQ(ListDirectory(dir_.path()), std::set<std::string>{kEngineFile});
 }
 
 TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
@@ -144,7 +179,33 @@ TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
   std::string first = dir_.File(kContentPages[0].file_name);
   SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY);
   OnShutdown();
-  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{kContentPages[0].file_name}));
+  EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{kContentPages[0].file_name, kEngineFile}));
+}
+
+// The frame takes skin 13's border and caption, and gives them back when the
+// engine lets go.
+TEST_F(StartupTest, MainWindowIsSkinnedWithSkin13) {
+  const POINT plain = ClientOrigin(window_->hwnd());
+  OnStartup();
+  ByteArray skin13 = SkinCatalogueEntry(13);
+  skin::SkinLook look{};
+  ASSERT_EQ(skin::ReadSkin(ByteArrayData(skin13), static_cast<uint32_t>(skin13->length), &look),
+            skin::ReadResult::kOk);
+  const POINT skinned = ClientOrigin(window_->hwnd());
+  const int b = look.metrics[skin::kBorderWidth], c = look.metrics[skin::kCaptionHeight];
+  EXPECT_EQ(skinned.x, b);
+  EXPECT_EQ(skinned.y, b + c);
+  HMODULE engine = GetModuleHandleA(kEngineFile);
+  ASSERT_NE(engine, nullptr);
+  auto color = reinterpret_cast<SkinH_GetColorProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(engine, "SkinH_GetColor")));
+  ASSERT_NE(color, nullptr);
+  EXPECT_EQ(color(skin::kCaptionActiveTop), look.colors[skin::kCaptionActiveTop]);
+  DetachSkinEngine();
+  const POINT after = ClientOrigin(window_->hwnd());
+  EXPECT_EQ(after.x, plain.x);
+  EXPECT_EQ(after.y, plain.y);
+  OnShutdown();
 }
 
 // Collects the names added to and removed from a directory while it is watched.
@@ -165,7 +226,7 @@ class DirectoryWatch {
     SetEvent(stop_);
     if (thread_.joinable()) thread_.join();
   }
-  std::set<std::string> added, removed;
+  std::set<std::string> added, removed, renamed_to;
 
  private:
   void Run() {
@@ -191,6 +252,7 @@ class DirectoryWatch {
         std::string name(wide.begin(), wide.end());
         if (info->Action == FILE_ACTION_ADDED) added.insert(name);
         if (info->Action == FILE_ACTION_REMOVED) removed.insert(name);
+        if (info->Action == FILE_ACTION_RENAMED_NEW_NAME) renamed_to.insert(name);
         if (!info->NextEntryOffset) break;
         p += info->NextEntryOffset;
       }
@@ -202,7 +264,7 @@ class DirectoryWatch {
   std::thread thread_;
 };
 
-TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
+TEST(VelmoraExeTest, WritesItsPagesAndItsSkinEngineInItsOwnDirectoryAndLeavesOnlyTheEngine) {
   char self[MAX_PATH];
   ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
   GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -229,10 +291,19 @@ TEST(VelmoraExeTest, WritesItsPagesInItsOwnDirectoryAndLeavesNothing) {
     EXPECT_EQ(run.Wait(60000), 0u);
     Sleep(500);
     watch.Stop();
-    EXPECT_EQ(watch.added, page_names);
+    // The engine comes under a temporary name first, renamed into place whole.
+    std::set<std::string> temporary;
+    for (const std::string& name : watch.added) {
+      if (!page_names.count(name)) temporary.insert(name);
+    }
+    ASSERT_EQ(temporary.size(), 1u) << "pages and one temporary file";
+    EXPECT_EQ(temporary.begin()->rfind("she", 0), 0u) << *temporary.begin();
+    EXPECT_EQ(watch.renamed_to, std::set<std::string>{kEngineFile});
     EXPECT_EQ(watch.removed, page_names);
   }
-  EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt"}));
+  EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt", kEngineFile}));
+  EXPECT_EQ(ReadWholeFile(home.File(kEngineFile)), EngineImage());
+  EXPECT_EQ(VisibleAttributes(home.File(kEngineFile)), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
   EXPECT_EQ(ReadWholeFile(home.File("readme.txt")), "keep");
   EXPECT_TRUE(ListDirectory(elsewhere.path()).empty()) << "nothing lands in the current directory";
 }
@@ -257,7 +328,8 @@ TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
                              reinterpret_cast<void**>(&product), &product_size));
   EXPECT_STREQ(product, "2.8");
 
-  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE image =
+      LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(image, nullptr);
   EXPECT_NE(FindResourceA(image, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr) << "no icon";
   HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);

@@ -337,24 +337,83 @@ TEST_F(SkinEngineTest, ScreenshotsOfTheTestWindow) {
   }
 }
 
-// The program's start window with its pictures, skinned with its own skin 13.
-TEST_F(SkinEngineTest, ScreenshotsOfTheMainWindow) {
+// What one of the program's windows shows: the whole window and its push
+// buttons and pictures, each in creation order.
+struct ProgramWindowShot {
+  Pixels whole;
+  std::vector<Pixels> buttons, pictures;
+};
+
+BOOL CALLBACK CollectControl(HWND hwnd, LPARAM lp) {
+  auto* shot = reinterpret_cast<ProgramWindowShot*>(lp);
+  wchar_t name[64];
+  if (!IsWindowVisible(hwnd) || !GetClassNameW(hwnd, name, 64)) return TRUE;
+  if (!lstrcmpiW(name, L"Button")) shot->buttons.push_back(Capture(hwnd));
+  if (!lstrcmpiW(name, L"VelmoraPicBox")) shot->pictures.push_back(Capture(hwnd));
+  return TRUE;
+}
+
+ProgramWindowShot ShootProgramWindow(uint32_t window_id, const std::string& file) {
+  ProgramWindowShot shot;
+  LiveWindow* window = LiveWindow::Load(window_id);
+  EXPECT_NE(window, nullptr);
+  if (!window) return shot;
+  ShowWindow(window->hwnd(), SW_SHOWNORMAL);
+  SetForegroundWindow(window->hwnd());
+  RedrawWindow(window->hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump(150);
+  shot.whole = Capture(window->hwnd(), true);
+  EnumChildWindows(window->hwnd(), CollectControl, reinterpret_cast<LPARAM>(&shot));
+  EXPECT_TRUE(WritePng(g_screens + "\\" + file, shot.whole)) << file;
+  window->Destroy();
+  Pump(20);
+  return shot;
+}
+
+// The program's windows with their pictures, unskinned and with skin 13: the
+// skin draws the frame, the caption and the buttons, never the pictures.
+TEST_F(SkinEngineTest, ScreenshotsOfTheProgramWindowsDifferWhereTheSkinDraws) {
   if (g_screens.empty()) GTEST_SKIP() << "no --screens=<dir> given";
   CreateDirectoryA(g_screens.c_str(), nullptr);
   ReadProgramWindows({});
-  for (bool skinned : {false, true}) {
-    if (skinned) ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
-    LiveWindow* window = LiveWindow::Load(0x52010001);  // MainWindow
-    ASSERT_NE(window, nullptr);
-    ShowWindow(window->hwnd(), SW_SHOWNORMAL);
-    SetForegroundWindow(window->hwnd());
-    RedrawWindow(window->hwnd(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(150);
-    const std::string name = skinned ? "\\main_window_skin13.png" : "\\main_window_unskinned.png";
-    EXPECT_TRUE(WritePng(g_screens + name, Capture(window->hwnd(), true)));
-    window->Destroy();
-    Pump(20);
+  const struct {
+    uint32_t id;
+    const char* name;
+    bool pictures;
+  } windows[] = {{0x52010001, "main_window", true}, {0x520100ab, "new_version_window", false}};
+  for (const auto& row : windows) {
+    SCOPED_TRACE(row.name);
+    const ProgramWindowShot plain = ShootProgramWindow(row.id, std::string(row.name) + "_unskinned.png");
+    ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
+    const ProgramWindowShot skinned = ShootProgramWindow(row.id, std::string(row.name) + "_skin13.png");
+    ASSERT_EQ(TheEngine().detach(), SKINH_OK);
+
+    ASSERT_EQ(skinned.whole.width, plain.whole.width) << "the skin keeps the stored size";
+    ASSERT_EQ(skinned.whole.height, plain.whole.height);
+    const int b = Metric(kBorderWidth), c = Metric(kCaptionHeight), w = skinned.whole.width;
+    EXPECT_TRUE(Near(skinned.whole.At(b + 1, b), Color(kCaptionActiveTop), kTolerance));
+    EXPECT_TRUE(Near(skinned.whole.At(b + 1, b + c - 1), Color(kCaptionActiveBottom), kTolerance));
+    EXPECT_TRUE(Near(skinned.whole.At(0, skinned.whole.height / 2), Color(kFrameEdge), kTolerance));
+    int caption_changed = 0;
+    for (int y = b; y < b + c; ++y) {
+      for (int x = b; x < w - b; ++x)
+        caption_changed += !Near(skinned.whole.At(x, y), plain.whole.At(x, y), 6);
+    }
+    EXPECT_GT(caption_changed, (w - 2 * b) * c / 2) << "the caption bar is the skin's";
+
+    ASSERT_EQ(skinned.buttons.size(), plain.buttons.size());
+    ASSERT_FALSE(skinned.buttons.empty());
+    for (size_t i = 0; i < skinned.buttons.size(); ++i) {
+      const Pixels& p = skinned.buttons[i];
+      EXPECT_GT(CountDifferent(p, plain.buttons[i], 6), p.width * p.height / 4) << "button " << i;
+      EXPECT_TRUE(Near(p.At(p.width / 2, 0), Color(kButtonBorder), kTolerance)) << "button " << i;
+    }
+    ASSERT_EQ(skinned.pictures.size(), plain.pictures.size());
+    ASSERT_EQ(skinned.pictures.empty(), !row.pictures);
+    for (size_t i = 0; i < skinned.pictures.size(); ++i) {
+      EXPECT_EQ(CountDifferent(skinned.pictures[i], plain.pictures[i], 2), 0) << "picture " << i;
+    }
   }
 }
 

@@ -147,22 +147,16 @@ bool StartChild(const char* name, ChildProcess* child) {
   return StartProgram(std::string("\"") + self + "\" --child=" + name, "", child);
 }
 
-ScratchDir::ScratchDir() {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  static int counter = 0;
-  path_ = std::string(temp) + "velmora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(++counter);
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
+namespace {
 
-ScratchDir::~ScratchDir() {
+// Removes dir with its files and empty subdirectories; false when it is still there.
+bool RemoveTree(const std::string& dir) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, "..")) continue;
-      std::string file = path_ + "\\" + found.cFileName;
+      std::string file = dir + "\\" + found.cFileName;
       SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveDirectoryA(file.c_str());
@@ -172,8 +166,28 @@ ScratchDir::~ScratchDir() {
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(path_.c_str());
+  return RemoveDirectoryA(dir.c_str()) || GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
+
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  static int counter = 0;
+  // Wine reuses process ids, and a library still loaded when a directory went
+  // (the skin engine pins itself) leaves it behind: such a leftover of an
+  // earlier run is cleared, or passed over when it will not go.
+  for (;;) {
+    path_ = std::string(temp) + "velmora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+    if (RemoveTree(path_) && CreateDirectoryA(path_.c_str(), nullptr)) return;
+  }
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
 std::string ReadWholeFile(const std::string& path) {
   HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
