@@ -28,18 +28,6 @@ std::string PageBytes(const ContentPage& page) {
                      static_cast<size_t>(ByteArrayLength(page.bytes)));
 }
 
-std::set<std::string> ListDirectory(const std::string& dir) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
 // Wine reports every regular file as archive; the other bits are what matter.
 DWORD VisibleAttributes(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());

@@ -15,18 +15,6 @@
 
 namespace {
 
-std::set<std::string> Listing(const std::string& dir) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
 struct FileState {
   DWORD attributes;
   FILETIME written;
@@ -107,14 +95,14 @@ TEST_F(ApplySkinTest, ANameAlreadyTakenIsLeftAlone) {
     FileState before = StateOf(EngineFile());
     EnsureSkinEngineFile();
     EXPECT_TRUE(StateOf(EngineFile()) == before);
-    EXPECT_EQ(Listing(run_.path()), std::set<std::string>{"SkinH_EL.dll"});
+    EXPECT_EQ(ListDirectory(run_.path()), std::set<std::string>{"SkinH_EL.dll"});
   }
   SetFileAttributesA(EngineFile().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(EngineFile().c_str());
   ASSERT_TRUE(CreateDirectoryA(EngineFile().c_str(), nullptr));
   EnsureSkinEngineFile();
   EXPECT_EQ(GetFileAttributesA(EngineFile().c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
-  EXPECT_EQ(Listing(run_.path()), std::set<std::string>{"SkinH_EL.dll"});
+  EXPECT_EQ(ListDirectory(run_.path()), std::set<std::string>{"SkinH_EL.dll"});
 }
 
 TEST_F(ApplySkinTest, AMissingEngineIsWrittenHiddenAndBound) {
@@ -128,7 +116,7 @@ TEST_F(ApplySkinTest, AMissingEngineIsWrittenHiddenAndBound) {
   DWORD archive = ArchiveBitAlwaysReported(probe.path()) ? FILE_ATTRIBUTE_ARCHIVE : 0;
   EXPECT_EQ(GetFileAttributesA(EngineFile().c_str()), FILE_ATTRIBUTE_HIDDEN | archive)
       << "only the hidden bit";
-  EXPECT_EQ(Listing(run_.path()), std::set<std::string>{"SkinH_EL.dll"})
+  EXPECT_EQ(ListDirectory(run_.path()), std::set<std::string>{"SkinH_EL.dll"})
       << "nothing left of the temporary name";
   EXPECT_NE(GetModuleHandleA(EngineFile().c_str()), nullptr) << "our engine, loaded from the run directory";
   FileState written = StateOf(EngineFile());
@@ -164,7 +152,7 @@ TEST(ApplySkinChildTest, AReadOnlyRunDirectoryStaysUnskinnedANonLibraryIsFatal) 
     child.Wait(20000);
   }
   EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(Listing(read_only).empty());
+  EXPECT_TRUE(ListDirectory(read_only).empty());
 
   ScratchDir run;
   ASSERT_TRUE(WriteWholeFile(run.File("SkinH_EL.dll"), "not a library"));

@@ -209,6 +209,18 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return CloseHandle(f) && ok;
 }
 
+std::set<std::string> ListDirectory(const std::string& dir) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 std::string WindowsPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
   std::string out = "Z:" + path;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ class ScratchDir {
 
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// The names in a directory, without "." and "..".
+std::set<std::string> ListDirectory(const std::string& dir);
 // Host path of a build output given to the test on its command line, as Windows sees it.
 std::string WindowsPath(const std::string& path);
 
