@@ -36,18 +36,6 @@ void LoadedWindow::ShowAndPaint() const {
   PumpMessages(150);
 }
 
-void PumpMessages(int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (ms) Sleep(5);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
 std::string Gbk(const wchar_t* text) {
   int n = WideCharToMultiByte(936, 0, text, -1, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+
+#include "support/test_support.h"
 #include <vector>
 
 #include "forms/live_window_win32.h"
@@ -66,9 +68,6 @@ class MainWindowTest : public ::testing::Test {
   HWND Hwnd(uint32_t id) const { return id == ids::kMainWindowRecord ? window_->hwnd() : window_.Hwnd(id); }
   LoadedWindow window_;
 };
-
-// Runs the message queue until it is empty, then ms longer.
-void PumpMessages(int ms = 50);
 
 // A GBK text from UTF-16, for writing captions in tests.
 std::string Gbk(const wchar_t* text);

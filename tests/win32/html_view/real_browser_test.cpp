@@ -28,18 +28,6 @@ HandlerResult NoteTarget(const int32_t*, int32_t) {
 }
 const EventBinding kWillNavigate[] = {{0, NoteTarget}};
 
-void Pump(int ms) {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
 class RealBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -88,7 +76,7 @@ TEST_F(RealBrowserTest, WritingUrlStartsANavigationToThePathUnchanged) {
   const std::string page = dir.File("velmora365.html");
   ASSERT_TRUE(WriteWholeFile(page, "<html><title>t</title><body>x</body></html>"));
   SetControlText(kMainWindow, kPageView, kUrl, page.c_str());
-  Pump(500);
+  PumpMessages(500);
   // Wine's control reports BeforeNavigate2 for the path; with no HTML engine
   // the document itself never loads, so DocumentComplete is not awaited.
   ASSERT_FALSE(g_targets.empty()) << "no WillNavigate for the written address";

@@ -1,6 +1,7 @@
 #include "fetch_server_view.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "support/test_support.h"
 
@@ -55,4 +56,14 @@ std::string ServerPattern(size_t n) {
   std::string out(n, '\0');
   for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>((i * 7 + i / 251) % 256);
   return out;
+}
+
+FetchServerView& ServerNamedBy(const char* variable) {
+  static FetchServerView view;
+  static bool opened = false;
+  if (!opened) {
+    const char* dir = std::getenv(variable);
+    opened = dir && view.Open(dir);
+  }
+  return view;
 }

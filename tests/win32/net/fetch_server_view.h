@@ -35,5 +35,9 @@ class FetchServerView {
   int refused_port_ = 0;
 };
 
+// The program's one view of the server whose directory the environment
+// variable names, opened on first use (port 0 when it could not be).
+FetchServerView& ServerNamedBy(const char* variable);
+
 // The bytes the server sends for a body of n, as fetch_server.py's pattern().
 std::string ServerPattern(size_t n);

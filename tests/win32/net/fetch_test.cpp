@@ -18,15 +18,7 @@ namespace {
 constexpr char kServerDirVariable[] = "VELMORA_FETCH_SERVER_DIR";
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
-FetchServerView& Server() {
-  static FetchServerView view;
-  static bool opened = false;
-  if (!opened) {
-    const char* dir = std::getenv(kServerDirVariable);
-    opened = dir && view.Open(dir);
-  }
-  return view;
-}
+FetchServerView& Server() { return ServerNamedBy(kServerDirVariable); }
 
 std::string Address(std::string address) {
   const struct {

@@ -147,12 +147,12 @@ TEST_F(SkinEngineTest, PushButtonsShowHotPressedFocusedAndDisabled) {
   for (const auto& s : states) {
     SCOPED_TRACE(s.state);
     s.enter(cancel, rc);
-    Pump(100);
+    PumpMessages(100);
     Pixels p = Capture(cancel);
     EXPECT_TRUE(Near(p.At(4, p.height / 2), Color(s.face), kTolerance)) << std::hex << p.At(4, p.height / 2);
     EXPECT_TRUE(Near(p.At(p.width / 2, 0), Color(s.border), kTolerance)) << std::hex << p.At(p.width / 2, 0);
     s.leave(cancel, rc);
-    Pump(600);  // the system notices the pointer left on its mouse-tracking timer
+    PumpMessages(600);  // the system notices the pointer left on its mouse-tracking timer
     p = Capture(cancel);
     EXPECT_TRUE(Near(p.At(4, p.height / 2), Color(kButtonFace), kTolerance)) << "back to normal";
   }
@@ -186,7 +186,7 @@ TEST_F(SkinEngineTest, BrowserWindowsAreLeftAlone) {
   // A top-level window of the browser's class keeps the system's frame too.
   HWND top = CreateWindowExW(0, L"Shell Embedding", L"Browser", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 420, 60,
                              300, 200, nullptr, nullptr, nullptr, nullptr);
-  Pump();
+  PumpMessages(60);
   RECT top_client_before;
   GetClientRect(top, &top_client_before);
   const Pixels button_before = Capture(inside_before);
@@ -195,7 +195,7 @@ TEST_F(SkinEngineTest, BrowserWindowsAreLeftAlone) {
   HWND inside_after = CreateWindowExW(0, L"Button", L"In", WS_CHILD | WS_VISIBLE, 100, 10, 80, 28, parent,
                                       nullptr, nullptr, nullptr);
   RedrawWindow(frame.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
+  PumpMessages(60);
   EXPECT_EQ(CountDifferent(Capture(inside_before), button_before, 2), 0);
   EXPECT_EQ(CountDifferent(Capture(inside_after), button_before, 2), 0);
   RECT top_client;
@@ -225,7 +225,7 @@ TEST_F(SkinEngineTest, TheCloseBoxClosesWhenReleasedOverIt) {
     // The box holds the mouse until the button comes up, so the release waits in the queue.
     PostMessageW(frame.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
     SendMessageW(frame.hwnd(), WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(wr.left + centre.x, wr.top + centre.y));
-    Pump();
+    PumpMessages(60);
     EXPECT_EQ(!IsWindow(frame.hwnd()), r.closes);
     EXPECT_EQ(GetCapture(), nullptr);
     TheEngine().detach();
@@ -314,12 +314,12 @@ TEST_F(SkinEngineTest, OneWindowCanBeLeftUnskinned) {
   EXPECT_EQ(TheEngine().set_window_skin(frame.cancel(), 0), SKINH_E_NOTATTACHED);
   ASSERT_EQ(AttachSkin(SkinBytes(13)), SKINH_OK);
   EXPECT_EQ(TheEngine().set_window_skin(frame.cancel(), 0), SKINH_OK);
-  Pump();
+  PumpMessages(60);
   EXPECT_EQ(CountDifferent(Capture(frame.cancel()), cancel_before, 2), 0);
   const Pixels ok = Capture(frame.ok());
   EXPECT_TRUE(Near(ok.At(4, ok.height / 2), Color(kButtonFace), kTolerance)) << "its neighbour stays skinned";
   EXPECT_EQ(TheEngine().set_window_skin(frame.cancel(), 1), SKINH_OK);
-  Pump();
+  PumpMessages(60);
   const Pixels cancel = Capture(frame.cancel());
   EXPECT_TRUE(Near(cancel.At(4, cancel.height / 2), Color(kButtonFace), kTolerance));
 }
@@ -362,12 +362,12 @@ ProgramWindowShot ShootProgramWindow(uint32_t window_id, const std::string& file
   SetForegroundWindow(window->hwnd());
   RedrawWindow(window->hwnd(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump(150);
+  PumpMessages(150);
   shot.whole = Capture(window->hwnd(), true);
   EnumChildWindows(window->hwnd(), CollectControl, reinterpret_cast<LPARAM>(&shot));
   EXPECT_TRUE(WritePng(g_screens + "\\" + file, shot.whole)) << file;
   window->Destroy();
-  Pump(20);
+  PumpMessages(20);
   return shot;
 }
 

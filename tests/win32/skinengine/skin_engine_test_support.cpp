@@ -51,18 +51,6 @@ int AttachSkin(const std::vector<uint8_t>& bytes) {
   return TheEngine().attach(bytes.data(), static_cast<int>(bytes.size()), "", 0, 0, 0);
 }
 
-void Pump(int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
 void RegisterPlainClass(const wchar_t* name) {
   static std::set<std::wstring> done;
   if (!done.insert(name).second) return;
@@ -101,18 +89,18 @@ TestFrame::TestFrame(const wchar_t* class_name, int x, int y) {
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
   SetFocus(hwnd_);
-  Pump();
+  PumpMessages(60);
 }
 
 TestFrame::~TestFrame() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  Pump(10);
+  PumpMessages(10);
 }
 
 Pixels TestFrame::Shot() const {
   RedrawWindow(hwnd_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
+  PumpMessages(60);
   return Capture(hwnd_, true);
 }
 

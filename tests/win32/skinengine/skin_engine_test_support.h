@@ -11,6 +11,7 @@
 #include "skinengine/skin_format.h"
 #include "skinengine/skinh.h"
 #include "support/screen_pixels.h"
+#include "support/test_support.h"
 
 extern std::string g_engine_path;  // the padded SkinH_EL.dll, as Windows sees it
 extern std::string g_screens;      // where screenshots go; empty: nowhere
@@ -33,8 +34,6 @@ int AttachSkin(const std::vector<uint8_t>& bytes);
 
 // 0x00RRGGBB, as captured pixels hold colours.
 inline uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
-
-void Pump(int ms = 60);
 
 // A top-level window with a caption, an OK (default), a Cancel and a disabled
 // Off button, shown and active; destroyed when it goes.

@@ -209,6 +209,18 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return CloseHandle(f) && ok;
 }
 
+void PumpMessages(int ms) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (ms) Sleep(5);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
 std::set<std::string> ListDirectory(const std::string& dir) {
   std::set<std::string> names;
   WIN32_FIND_DATAA found;

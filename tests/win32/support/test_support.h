@@ -63,6 +63,8 @@ class ScratchDir {
 
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Dispatches this thread's messages for `ms` milliseconds (0: what is queued now).
+void PumpMessages(int ms = 50);
 // The names in a directory, without "." and "..".
 std::set<std::string> ListDirectory(const std::string& dir);
 // Host path of a build output given to the test on its command line, as Windows sees it.

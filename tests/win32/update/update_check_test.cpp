@@ -21,15 +21,7 @@ namespace {
 constexpr char kServerDirVariable[] = "VELMORA_UPDATE_SERVER_DIR";
 constexpr int32_t kCaption = 8;
 
-FetchServerView& Server() {
-  static FetchServerView view;
-  static bool opened = false;
-  if (!opened) {
-    const char* dir = std::getenv(kServerDirVariable);
-    opened = dir && view.Open(dir);
-  }
-  return view;
-}
+FetchServerView& Server() { return ServerNamedBy(kServerDirVariable); }
 
 std::string Origin(int port) { return "http://127.0.0.1:" + std::to_string(port); }
 
