@@ -5,6 +5,44 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 say() { printf 'setup: %s\n' "$*"; }
+# A mirror in mid-sync fails an index now and then: try again, and if it still
+# fails, go on with the indexes that did arrive and let the install decide.
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    apt-get update -qq >/tmp/velmora-apt-update.log 2>&1 && return 0
+    say "apt-get update failed (try $try of 3): $(grep -m1 -E '^(E|Err):' /tmp/velmora-apt-update.log)"
+    sleep $((try * 10))
+  done
+  return 0
+}
+# When one architecture's index is missing or stale (a security index that did
+# not arrive), a Multi-Arch: same library has different candidates for amd64 and
+# i386 and the resolver gives up. Then each library it names is asked for at the
+# i386 candidate's version on both sides, until the plan holds.
+candidate() { apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p'; }
+apt_install() {
+  local pins=() round plan name vi added
+  for round in 1 2 3 4 5 6; do
+    plan=$(apt-get install -s --allow-downgrades --no-install-recommends "$@" "${pins[@]}" 2>&1) && break
+    added=0
+    for name in $(grep '^ ' <<<"$plan" | grep -oE '[a-z0-9][a-z0-9.+-]*:i386' | sed 's/:i386$//' | sort -u); do
+      vi=$(candidate "$name:i386")
+      [ -n "$vi" ] && [ "$vi" != "(none)" ] && [ "$vi" != "$(candidate "$name")" ] || continue
+      apt-cache show "$name=$vi" >/dev/null 2>&1 || continue
+      [[ " ${pins[*]} " == *" $name=$vi "* ]] && continue
+      pins+=("$name=$vi" "$name:i386=$vi")
+      added=1
+    done
+    if [ "$added" = 0 ]; then
+      grep -E '^( |E:)' <<<"$plan" | tail -n 30
+      exit 1
+    fi
+  done
+  [ ${#pins[@]} -eq 0 ] || say "one version for both architectures: ${pins[*]}"
+  apt-get install -y -qq --allow-downgrades --no-install-recommends "$@" "${pins[@]}" >/tmp/velmora-apt.log 2>&1 \
+    || { tail -n 30 /tmp/velmora-apt.log; exit 1; }
+}
 
 export DEBIAN_FRONTEND=noninteractive
 packages=(
@@ -38,11 +76,10 @@ SRC
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing packages (${#missing[@]} missing), this takes a few minutes"
-  apt-get update -qq >/dev/null
+  apt_update
   pkgs=()
   for p in "${missing[@]}"; do [ "$p" = update ] || pkgs+=("$p"); done
-  apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/tmp/velmora-apt.log 2>&1 \
-    || { tail -n 30 /tmp/velmora-apt.log; exit 1; }
+  apt_install "${pkgs[@]}"
 fi
 
 # libjpeg-turbo for each Windows target, static, SIMD on, from Debian's own source package.
@@ -53,7 +90,7 @@ build_jpeg() {
   local work=$root/.deps/src-$cpu
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) \
-    || { apt-get update -qq >/dev/null; (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null); }
+    || { apt_update; (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null); }
   local srcdir
   srcdir=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   cmake -S "$srcdir" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
