@@ -66,7 +66,7 @@ PICTURES = [
     ("tab_resources.jpg", 4038, tab("泡妞资源", "#d8262e", "white", "roundrectangle 2,3 125,40 14,14")),
     ("tab_vip.jpg", 4304, striped_badge("VIP专区")),
     ("tab_about.jpg", 4042, house("关于我们")),
-    ("tab_feedback.jpg", 4255, tab("咨询反馈", "#2f6fd6", "#ff2a2a", "roundrectangle 2,3 125,40 14,14")),
+    ("tab_feedback.jpg", 4255, tab("咨询反馈", "#2f6fd6", "white", "roundrectangle 2,3 125,40 14,14")),
     ("page_velmora.jpg", 6976, page_tab("Velmora")),
     ("page_huashu.jpg", 6755, page_tab("话术惯例")),
     ("page_dashan.jpg", 6866, page_tab("搭讪约会")),
