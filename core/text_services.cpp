@@ -16,6 +16,8 @@ unsigned char Fold(unsigned char c) {
 bool MatchAt(const unsigned char* s, const unsigned char* t, size_t m, bool ignore_case) {
   for (size_t i = 0; i < m;) {
     if (s[i] >= 0x80) {
+      // A sought text that stops after a first byte would end inside the character.
+      if (i + 1 == m && s[i + 1] != 0) return false;
       if (s[i] != t[i] || (i + 1 < m && s[i + 1] != t[i + 1])) return false;
       i += 2;
     } else {

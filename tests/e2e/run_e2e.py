@@ -170,13 +170,13 @@ class Wine:
         os.chmod(self.recorder, 0o755)
         open(self.log, "w").close()
 
-    def start(self, exe, *args, cwd=None, capture=False):
+    def start(self, exe, *args, cwd=None, capture=False, show_errors=False):
         return subprocess.Popen([WINE_RUN, exe] + list(args), env=self.env, cwd=cwd,
                                 stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+                                stderr=None if show_errors else subprocess.DEVNULL)
 
-    def run(self, exe, *args, timeout=120):
-        p = self.start(exe, *args, capture=True)
+    def run(self, exe, *args, timeout=120, show_errors=False):
+        p = self.start(exe, *args, capture=True, show_errors=show_errors)
         out, _ = p.communicate(timeout=timeout)
         return p.returncode, out.decode("utf-8", "replace")
 
@@ -649,6 +649,63 @@ def run_cases(wine, args):
     case_fatal_event(wine, args)
 
 
+# ---- the soak run (--soak): thousands of openings and switches, the counters read ----
+
+# How far the program's figures may move between the end of the warm-up and the end.
+SOAK_BOUNDS = {"gdi": 16, "user": 16, "private_bytes": 2 << 20}
+SOAK_UNITS = {"gdi": "objects", "user": "objects", "private_bytes": "bytes"}
+
+
+def hex_utf8(text):
+    return text.encode("utf-8").hex()
+
+
+def run_soak(wine, args):
+    print("case: soak: each modal window opened and closed %d times, the tabs switched %d times"
+          % (args.cycles, args.switches))
+    prog = Program(wine, args, "run-soak")
+    if not check(prog.main_window(90) is not None, "MainWindow appears"):
+        prog.end()
+        return
+    tabs = ",".join(str(MAIN_IDS["TabPicture%d" % t]) for t in range(4))
+    code, out = wine.run(args.driver, "--main=" + hex_utf8(TITLES["MainWindow"]),
+                         "--help=" + hex_utf8(TITLES["HelpWindow"]), "--follow=" + hex_utf8(TITLES["FollowWindow"]),
+                         "--help-button=%d" % MAIN_IDS["HelpButton"], "--update-button=%d" % MAIN_IDS["UpdateButton"],
+                         "--help-close=%d" % HELP_IDS["HelpCloseButton"], "--pager=%d" % MAIN_IDS["TabPager"],
+                         "--tabs=" + tabs, "--cycles=%d" % args.cycles, "--switches=%d" % args.switches,
+                         timeout=4 * 3600, show_errors=True)
+    # Wine's console interleaves the driver's progress lines (stderr) with its report.
+    start = out.replace("\r\n", "\n").rfind("\n{")
+    try:
+        report = json.loads(out.replace("\r\n", "\n")[start + 1:]) if code == 0 and start >= 0 else None
+    except ValueError:
+        report = None
+    if not check(report is not None, "the driver ran to its report (exit code %s)" % code):
+        print(out[-4000:])
+        prog.end()
+        return
+    for key, value in report.items():
+        print("  %s: %s" % (key, json.dumps(value)))
+    with open(os.path.join(args.work, "soak-%s.json" % args.name), "w") as f:
+        json.dump(report, f, indent=1)
+    check(report["completed"] and not report["failures"], "every opening, closing and switch happened: %s"
+          % report["failures"])
+    check(report["modal_cycles"] == args.cycles and report["tab_switches"] == args.switches,
+          "%d cycles of each modal window and %d tab switches after warm-up" % (args.cycles, args.switches))
+    start, warm, end = report["start"], report["after_warm_up"], report["end"]
+    for counter, bound in SOAK_BOUNDS.items():
+        source = report["sources"][counter]
+        figures = "start %d, after warm-up %d, end %d, growth %+d %s (bound +%d)" % (
+            start[counter], warm[counter], end[counter], end[counter] - warm[counter], SOAK_UNITS[counter], bound)
+        # A counter nobody could read is a failure, never a pass.
+        if not check(source != "unmeasured", "%s can be measured here" % counter):
+            continue
+        check(end[counter] - warm[counter] <= bound, "%s (%s): %s" % (counter, source, figures))
+    check(prog.main_window() is not None, "MainWindow is still on show after the soak")
+    case_end(wine, args, prog, "Esc key")
+    prog.end()
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", required=True)
@@ -657,6 +714,10 @@ def main():
     ap.add_argument("--screens", required=True)
     ap.add_argument("--name", required=True)
     ap.add_argument("--skin", required=True, help="skin 13 as the build made it")
+    ap.add_argument("--soak", action="store_true", help="the soak run instead of the cases")
+    ap.add_argument("--driver", help="velmora_soak_driver.exe, for --soak")
+    ap.add_argument("--cycles", type=int, default=int(os.environ.get("VELMORA_SOAK_CYCLES", "500")))
+    ap.add_argument("--switches", type=int, default=int(os.environ.get("VELMORA_SOAK_SWITCHES", "10000")))
     args = ap.parse_args()
     if not os.environ.get("VELMORA_E2E_INSIDE"):
         enter_namespace(args)
@@ -667,17 +728,21 @@ def main():
     isolate_network(args.work)
     server = start_server()
     xvfb = start_xvfb()
-    wine = Wine(os.path.join(ROOT, "build", "e2e-wineprefix"), args.work)
+    wine = Wine(os.path.join(ROOT, "build", "soak-wineprefix" if args.soak else "e2e-wineprefix"), args.work)
     try:
         case_isolation()
         wine.point_browser_at_recorder(args.helper)
-        run_cases(wine, args)
+        if args.soak:
+            run_soak(wine, args)
+        else:
+            run_cases(wine, args)
     finally:
         wine.stop()
         xvfb.terminate()
         server.shutdown()
     print("test server saw: %s" % (TestServer.requests or "no request"))
-    print("e2e %s: %s" % (args.name, "%d failed" % len(failures) if failures else "all passed"))
+    outcome = "%d failed" % len(failures) if failures else "all passed"
+    print("%s %s: %s" % ("soak" if args.soak else "e2e", args.name, outcome))
     for f in failures:
         print("  failed: " + f)
     return 1 if failures else 0

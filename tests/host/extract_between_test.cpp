@@ -46,6 +46,9 @@ TEST_F(ExtractBetweenTest, Table) {
       // 0xB0 0x6B ends with 'k': the first end marker is the one after it.
       {"end marker not inside a character", "zuixingbbxz2.8\xB0kuailaix kuailaix", kStart, kEnd,
        "2.8\xB0kuailaix "},
+      // Found by extract_between_fuzz: a start marker that is half of 0xB0 0xA1 left the
+      // search for the end marker out of step, so the 'Z' inside 0xB4 0x5A ended the text.
+      {"start marker not half a character", "\xB0\xA1\xB4Z", "\xB0", "z", ""},
       {"GBK text between the markers", "zuixingbbxz\xD0\xC2\xB0\xE6kuailaix", kStart, kEnd,
        "\xD0\xC2\xB0\xE6"},
       {"empty source", "", kStart, kEnd, ""},

@@ -101,6 +101,8 @@ TEST_F(TextServicesTest, FindTextTable) {
        "\x81"
        "aBc",
        "BC", true, 3},
+      {"sought text ending halfway through a character", "\xB0\xA1", "\xB0", false, -1},
+      {"sought first byte against a first byte cut off by the end", "a\xD6", "\xD6", false, 2},
       {"lead byte before the end", "ab\xD6", "zz", true, -1},
       {"lead byte before the end, shorter sought", "a\xD6", "b", true, -1},
       {"empty sought text", "abc", "", true, 1},
