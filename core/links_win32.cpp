@@ -1,7 +1,7 @@
 // The link handlers. Addresses are compiled in and opened as they stand; the
 // page pictures' crossed order lives in the window descriptions, not here.
 #include "core/links.h"
-#include "core/pages.h"
+#include "core/page_files.h"
 #include "core/services.h"
 #include "core/texts_gbk.h"
 #include "forms/property_access.h"
@@ -34,12 +34,7 @@ void SelectTab(int32_t page) { SetControlNumber(kMainWindow, kTabPager, kCurrent
 
 // page_number counts from 1, as the content pages are numbered.
 void ShowPage(int page_number) {
-  Text path;
-  {
-    Text dir = GetRunDirectory();
-    path = JoinTexts({dir.get(), "\\", kContentPages[page_number - 1].file_name});
-  }
-  SetControlText(kMainWindow, kPageView, kUrlProperty, path.get());
+  SetControlText(kMainWindow, kPageView, kUrlProperty, ContentPageAddress(page_number - 1));
 }
 
 void CopyAccessCode(TextValue code) {

@@ -24,6 +24,8 @@ bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts);
 bool RemoveFile(TextValue path);
 bool SetFileAttributeBits(TextValue path, int32_t bits);
 bool FileExists(TextValue path);
+// Whether the file at path holds exactly these bytes; false when it cannot be read.
+bool FileHoldsBytes(TextValue path, ByteArray bytes);
 bool SetClipboardText(TextValue text);
 // Index of the button pressed: OK 0, Cancel 1, Abort 2, Retry 3, Ignore 4, Yes 5, No 6.
 int ShowMessage(TextValue message, int32_t style);

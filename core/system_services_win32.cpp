@@ -92,6 +92,27 @@ bool FileExists(TextValue path) {
   return true;
 }
 
+bool FileHoldsBytes(TextValue path, ByteArray bytes) {
+  if (!path || !*path) return false;
+  // Shared for reading only: a file someone is writing is not yet these bytes.
+  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart != ByteArrayLength(bytes)) {
+    return false;
+  }
+  const uint8_t* want = ByteArrayData(bytes);
+  char chunk[4096];
+  for (int32_t at = 0, left = ByteArrayLength(bytes); left > 0;) {
+    DWORD n = 0;
+    DWORD ask = left < static_cast<int32_t>(sizeof chunk) ? static_cast<DWORD>(left) : sizeof chunk;
+    if (!ReadFile(file.get(), chunk, ask, &n, nullptr) || n == 0) return false;
+    if (std::memcmp(chunk, want + at, n) != 0) return false;
+    at += static_cast<int32_t>(n);
+    left -= static_cast<int32_t>(n);
+  }
+  return true;
+}
+
 bool SetClipboardText(TextValue text) {
   text = OrEmpty(text);
   if (!OpenClipboard(nullptr)) return false;

@@ -5,7 +5,9 @@
 #include <cstdint>
 
 // Hands skin number (1 to 33; any other number gives no skin) to the engine.
-// Without an engine file the program stays unskinned.
+// Without an engine that loads the program stays unskinned.
 void ApplySkin(int32_t number);
-// Writes SkinH_EL.dll into the run directory, hidden, unless that name is taken.
+// Writes SkinH_EL.dll into the run directory, hidden, unless a file there holds
+// the engine's bytes already: anything else of that name is replaced where it
+// can be (not while in use or locked), a folder of that name is kept.
 void EnsureSkinEngineFile();

@@ -19,9 +19,55 @@ Text SkinEngineFilePath() {
   return JoinTexts({dir.get(), gbk::kSkinEngineFileName});
 }
 
-bool SkinEngineFilePresent() {
+// The engine loaded from the run directory with its entry there, or null. The
+// binding itself would end the program over a missing, damaged or locked file.
+HMODULE LoadSkinEngine() {
   Text path = SkinEngineFilePath();
-  return FileExists(path.get());
+  // No "bad image" box over a damaged file: the answer is just no skin.
+  UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE engine = LoadLibraryA(path.c_str());
+  SetErrorMode(old_mode);
+  if (engine && !GetProcAddress(engine, gbk::kSkinEngineEntry)) {
+    FreeLibrary(engine);
+    return nullptr;
+  }
+  return engine;
+}
+
+// Puts the engine image at the engine's name, replacing what is there; false
+// when it cannot (no room, a locked or loaded file, a folder of that name).
+bool WriteSkinEngineFile() {
+  Text path = SkinEngineFilePath();
+  DWORD was = GetFileAttributesA(path.c_str());
+  if (was != INVALID_FILE_ATTRIBUTES && (was & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // Written under a name of its own first, so a write that breaks off never
+  // leaves a torn SkinH_EL.dll that every later start would fail to bind.
+  char part[MAX_PATH];
+  {
+    Text dir = GetRunDirectory();
+    if (!GetTempFileNameA(dir.c_str(), "she", 0, part)) return false;
+  }
+  // A hidden or read-only file refuses to be replaced until its attributes go.
+  if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  bool renamed = WriteBytesToFile(part, {SkinEngineImage()}) &&
+                 MoveFileExA(part, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!renamed) {
+    RemoveFile(part);
+    if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), was);
+    return false;
+  }
+  SetFileAttributeBits(path.get(), kHiddenAttribute);
+  return true;
+}
+
+// The engine in the run directory, loaded; written first unless the file there
+// holds its very bytes (a torn copy can load under Wine and fail inside). What
+// cannot be replaced (in use by another instance, locked) is loaded as it is,
+// when it loads. Null for no engine.
+HMODULE LoadableSkinEngine() {
+  Text path = SkinEngineFilePath();
+  if (!FileHoldsBytes(path.get(), SkinEngineImage())) WriteSkinEngineFile();
+  return LoadSkinEngine();
 }
 
 // A private heap copy of the whole block, header included; null for no skin.
@@ -37,30 +83,18 @@ Bytes CopyOfSkin(int32_t number) {
 }  // namespace
 
 void EnsureSkinEngineFile() {
-  if (SkinEngineFilePresent()) return;
-  // Written under a name of its own first, so a write that breaks off never
-  // leaves a torn SkinH_EL.dll that every later start would fail to bind.
-  char part[MAX_PATH];
-  {
-    Text dir = GetRunDirectory();
-    if (!GetTempFileNameA(dir.c_str(), "she", 0, part)) return;
-  }
-  bool renamed = WriteBytesToFile(part, {SkinEngineImage()}) &&
-                 MoveFileExA(part, SkinEngineFilePath().get(), MOVEFILE_WRITE_THROUGH);
-  if (!renamed) {
-    RemoveFile(part);
-    return;
-  }
-  Text path = SkinEngineFilePath();
-  SetFileAttributeBits(path.get(), kHiddenAttribute);
+  if (HMODULE engine = LoadableSkinEngine()) FreeLibrary(engine);
 }
 
 void ApplySkin(int32_t number) {
-  EnsureSkinEngineFile();
-  // A cosmetic feature must not stop the start: no engine file, no skin.
-  if (!SkinEngineFilePresent()) return;
+  // A cosmetic feature must not stop the start: an engine file that cannot be
+  // written or will not load (deleted, locked) leaves the program unskinned.
+  HMODULE engine = LoadableSkinEngine();
+  if (!engine) return;
   Bytes skin = CopyOfSkin(number);
   CallNativeEntryChecked(kSkinAttachResEntry,
                          {reinterpret_cast<uintptr_t>(skin.data()), static_cast<uintptr_t>(skin.size()),
                           reinterpret_cast<uintptr_t>(EmptyText()), 0, 0, 0});
+  // The binding loaded the same module and keeps its own reference.
+  FreeLibrary(engine);
 }

@@ -11,6 +11,7 @@ keys go through xdotool, screenshots through ImageMagick's import, the clipboard
 through xclip. Needs root (for the namespace). Exits 1 when any check fails.
 """
 import argparse
+import glob
 import json
 import os
 import shutil
@@ -326,6 +327,11 @@ def engine_file(run_dir):
     return (os.path.getsize(path), dos_attributes(path)) if os.path.isfile(path) else None
 
 
+def temp_page_folders(wine):
+    """The folders under the prefix's temp directories that hold pages a run directory refused."""
+    return glob.glob(os.path.join(wine.prefix, "drive_c", "users", "*", "**", "velmora-pages-*"), recursive=True)
+
+
 def fresh_run_dir(work, name, exe):
     run_dir = os.path.join(work, name)
     shutil.rmtree(run_dir, ignore_errors=True)
@@ -616,6 +622,11 @@ def case_read_only_run_dir(wine, args):
         if check(main is not None, "MainWindow appears without the skin engine"):
             shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-read-only.png" % args.name))
             check(not skinned_caption(shot, args.look), "its caption is the system's, not the skin's")
+            check(find_window(wine, args.helper, "信息：") is None, "no message: the pages are on show")
+            folders = temp_page_folders(wine)
+            held = {p: dos_attributes(os.path.join(folders[0], p)) for p in os.listdir(folders[0])} if folders else {}
+            check(len(folders) == 1 and sorted(held) == sorted(PAGES) and all(a & HIDDEN for a in held.values()),
+                  "the five pages are in one folder under the temp directory, hidden: %s %s" % (folders, held))
             click_at(main["client"][0] + 400, main["client"][1] + 8)
             key("Escape")
         try:
@@ -625,6 +636,7 @@ def case_read_only_run_dir(wine, args):
             proc.terminate()
         check(code == 0, "Esc ends it with exit code 0 (got %s)" % code)
         check(sorted(os.listdir(run_dir)) == [os.path.basename(exe)], "nothing was written: %s" % os.listdir(run_dir))
+        check(temp_page_folders(wine) == [], "the temp folder went with the program: %s" % temp_page_folders(wine))
     finally:
         if made:
             subprocess.call(["chattr", "-i", run_dir])

@@ -3,8 +3,12 @@
 #include "core/startup.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <thread>
 #include <vector>
@@ -53,12 +57,20 @@ std::string EngineImage() {
 }
 
 // OnStartup attaches the engine to this thread; the next test starts unskinned.
+// Each test's run directory loads an engine of its own, so every loaded copy
+// is asked: the one the binding called may not be the first of that name.
 void DetachSkinEngine() {
-  HMODULE engine = GetModuleHandleA(kEngineFile);
-  if (!engine) return;
-  auto detach = reinterpret_cast<SkinH_DetachProc>(
-      reinterpret_cast<void (*)()>(GetProcAddress(engine, "SkinH_Detach")));
-  if (detach) detach();
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  MODULEENTRY32 module{};
+  module.dwSize = sizeof module;
+  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
+    if (_stricmp(module.szModule, kEngineFile) != 0) continue;
+    auto detach = reinterpret_cast<SkinH_DetachProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module.hModule, "SkinH_Detach")));
+    if (detach) detach();
+  }
+  CloseHandle(snapshot);
 }
 
 // Where the frame's client area starts inside the window.
@@ -68,6 +80,89 @@ POINT ClientOrigin(HWND hwnd) {
   POINT origin = {0, 0};
   ClientToScreen(hwnd, &origin);
   return {origin.x - wr.left, origin.y - wr.top};
+}
+
+// Held as another program holds a file it shares with nobody.
+HANDLE LockFile(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// Held as a running instance holds the pages it shows: read, shared for reading.
+HANDLE HoldAsAnInstance(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+std::string ReadThrough(HANDLE file) {
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  char buf[4096];
+  DWORD n = 0;
+  std::string out;
+  while (ReadFile(file, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+  return out;
+}
+
+std::string TempDirectory() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return temp;
+}
+
+bool IsUnder(const std::string& path, const std::string& dir) {
+  return path.size() > dir.size() && _strnicmp(path.c_str(), dir.c_str(), dir.size()) == 0;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+// Answers, with OK, every message box this process shows while it is watched.
+class BoxWatch {
+ public:
+  BoxWatch() : thread_([this] { Run(); }) {}
+  ~BoxWatch() { Stop(); }
+  const std::vector<MessageBoxContents>& Stop() {
+    done_ = true;
+    if (thread_.joinable()) thread_.join();
+    return boxes_;
+  }
+
+ private:
+  void Run() {
+    while (!done_) {
+      if (HWND box = WaitForMessageBox(GetCurrentProcessId(), 0)) {
+        boxes_.push_back(ReadMessageBox(box));
+        PressMessageBoxButton(box, IDOK);
+        while (IsWindow(box)) Sleep(20);
+      }
+      Sleep(20);
+    }
+  }
+  std::atomic<bool> done_{false};
+  std::vector<MessageBoxContents> boxes_;
+  std::thread thread_;
+};
+
+void (*const kShowPage[])(int32_t, int32_t, int32_t) = {ShowPage1, ShowPage2, ShowPage3, ShowPage4,
+                                                        ShowPage5};
+
+// Where PageView is once page index's handler has run and the navigation has
+// gone through the queue, or where it still is after 5 s.
+std::string ShowPageAndWait(int index, const std::string& until) {
+  kShowPage[index](0, 0, 0);
+  std::string seen;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
+    PumpMessages(0);
+    Text url = GetControlText(kMainWindow, kPageView, 11);
+    seen = LocalPathOf(url.get());
+    bool arrived =
+        seen.size() >= until.size() && seen.compare(seen.size() - until.size(), until.size(), until) == 0;
+    if (arrived) break;
+    Sleep(20);
+  }
+  return seen;
+}
+
+std::string ShownNow() {
+  Text url = GetControlText(kMainWindow, kPageView, 11);
+  return LocalPathOf(url.get());
 }
 
 // The handlers run against MainWindow loaded as the program loads it, with
@@ -170,6 +265,177 @@ TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
   EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{kContentPages[0].file_name, kEngineFile}));
 }
 
+// A page whose file is locked by another program, and one whose name is taken
+// by somebody's folder: each is shown from a copy in the temp directory, and
+// neither the locked file nor the folder is touched.
+TEST_F(StartupTest, PagesTheRunDirectoryRefusesAreShownFromTheTempDirectory) {
+  std::string locked = dir_.File(kContentPages[0].file_name);
+  ASSERT_TRUE(WriteWholeFile(locked, "stale page"));
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  HANDLE lock = LockFile(locked);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  std::string folder = dir_.File(kContentPages[1].file_name);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(folder + "\\mine.txt", "mine"));
+
+  BoxWatch boxes;
+  OnStartup();
+  const std::string first = ShownNow();
+  const std::string second = ShowPageAndWait(1, std::string("\\") + kContentPages[1].file_name);
+  EXPECT_TRUE(boxes.Stop().empty()) << "every page is on show: nothing to tell";
+  for (const std::string& shown : {first, second}) {
+    EXPECT_TRUE(IsUnder(shown, TempDirectory())) << shown;
+    EXPECT_EQ(VisibleAttributes(shown), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << shown;
+  }
+  EXPECT_EQ(ReadWholeFile(first), PageBytes(kContentPages[0]));
+  EXPECT_EQ(ReadWholeFile(second), PageBytes(kContentPages[1]));
+  for (int i = 2; i < kContentPageCount; ++i) {
+    EXPECT_EQ(ReadWholeFile(dir_.File(kContentPages[i].file_name)), PageBytes(kContentPages[i])) << i;
+  }
+  EXPECT_EQ(ReadThrough(lock), "stale page");
+  EXPECT_EQ(VisibleAttributes(locked), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+      << "attributes as they were";
+  EXPECT_EQ(GetFileAttributesA(folder.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << "not hidden";
+
+  OnShutdown();
+  EXPECT_EQ(GetFileAttributesA(FolderOf(first).c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the temp copies are gone";
+  EXPECT_EQ(ListDirectory(dir_.path()),
+            (std::set<std::string>{kContentPages[0].file_name, kContentPages[1].file_name, kEngineFile}));
+  EXPECT_EQ(ReadWholeFile(folder + "\\mine.txt"), "mine");
+  CloseHandle(lock);
+}
+
+// A run directory that takes no files at all: no skin engine, so no skin, and
+// every page from the temp directory; nothing to tell the user.
+void StartsUnskinnedWithPagesFromTheTempDirectory(LiveWindow* window, const std::string& run_dir) {
+  RecordRunDirectory((run_dir + "\\velmora.exe").c_str(), IsGbkLeadByte);
+  const POINT plain = ClientOrigin(window->hwnd());
+  BoxWatch boxes;
+  OnStartup();
+  std::vector<std::string> shown = {ShownNow()};
+  for (int i = 1; i < kContentPageCount; ++i) {
+    shown.push_back(ShowPageAndWait(i, std::string("\\") + kContentPages[i].file_name));
+  }
+  EXPECT_TRUE(boxes.Stop().empty());
+  const POINT after = ClientOrigin(window->hwnd());
+  EXPECT_TRUE(after.x == plain.x && after.y == plain.y) << "unskinned";
+  for (int i = 0; i < kContentPageCount; ++i) {
+    EXPECT_TRUE(IsUnder(shown[i], TempDirectory())) << shown[i];
+    EXPECT_EQ(ReadWholeFile(shown[i]), PageBytes(kContentPages[i])) << shown[i];
+  }
+  EXPECT_TRUE(ListDirectory(run_dir).empty());
+  OnShutdown();
+  for (const std::string& page : shown) EXPECT_EQ(GetFileAttributesA(page.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(FolderOf(shown[0]).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(StartupTest, AReadOnlyRunDirectoryStartsUnskinnedWithThePagesFromTheTempDirectory) {
+  char unix_dir[MAX_PATH];
+  if (!GetEnvironmentVariableA("VELMORA_READONLY_DIR", unix_dir, MAX_PATH)) {
+    GTEST_SKIP() << "no read-only directory: with_read_only_dir.sh could not make one here";
+  }
+  StartsUnskinnedWithPagesFromTheTempDirectory(window_, WindowsPath(unix_dir));
+}
+
+TEST_F(StartupTest, AVanishedRunDirectoryStartsUnskinnedWithThePagesFromTheTempDirectory) {
+  StartsUnskinnedWithPagesFromTheTempDirectory(window_, dir_.File("gone"));
+}
+
+// Sets an environment variable for as long as it lives.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    char old[MAX_PATH];
+    had_ = GetEnvironmentVariableA(name, old, MAX_PATH) > 0;
+    if (had_) old_ = old;
+    SetEnvironmentVariableA(name, value.c_str());
+  }
+  ~ScopedEnvironment() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+
+ private:
+  const char* name_;
+  bool had_;
+  std::string old_;
+};
+
+// Neither the run directory nor the temp directory takes a file: the pages are
+// blank, and the user is told once why and what to do.
+TEST_F(StartupTest, PagesThatCanBeWrittenNowhereAreBlankAndTheUserIsTold) {
+  RecordRunDirectory(dir_.File("gone\\velmora.exe").c_str(), IsGbkLeadByte);
+  std::vector<MessageBoxContents> boxes;
+  std::string first, fourth;
+  {
+    ScopedEnvironment tmp("TMP", dir_.File("no-temp")), temp("TEMP", dir_.File("no-temp"));
+    BoxWatch watch;
+    OnStartup();
+    first = ShownNow();
+    fourth = ShowPageAndWait(3, "about:blank");
+    boxes = watch.Stop();
+  }
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            L"内容页面无法写入程序所在的文件夹，也无法写入临时文件夹，页面区将显示为空白。\r\n"
+            L"请确认这两个文件夹可以写入并且磁盘有空间，然后重新启动程序。");
+  EXPECT_TRUE(boxes[0].has_icon) << "a warning";
+  EXPECT_EQ(boxes[0].buttons.size(), 1u) << "OK only";
+  EXPECT_EQ(first, "about:blank");
+  EXPECT_EQ(fourth, "about:blank");
+  EXPECT_TRUE(ListDirectory(dir_.path()).empty());
+  OnShutdown();
+}
+
+// Another instance in the same directory: what it shows is shared when it is
+// the same page, left alone when it is not, and outlives this one's end.
+TEST_F(StartupTest, PagesAnotherInstanceShowsAreSharedAndOutliveThisOnesEnd) {
+  std::vector<HANDLE> other;
+  std::vector<std::string> theirs;
+  for (int i = 0; i < kContentPageCount; ++i) {
+    // The last one is another version's page under the same name.
+    theirs.push_back(i < kContentPageCount - 1 ? PageBytes(kContentPages[i]) : "another version's page");
+    std::string path = dir_.File(kContentPages[i].file_name);
+    ASSERT_TRUE(WriteWholeFile(path, theirs[i]));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    other.push_back(HoldAsAnInstance(path));
+    ASSERT_NE(other.back(), INVALID_HANDLE_VALUE);
+  }
+  BoxWatch boxes;
+  OnStartup();
+  EXPECT_EQ(ShownNow(), dir_.File(kContentPages[0].file_name)) << "the same page, shared";
+  const std::string last = ShowPageAndWait(4, std::string("\\") + kContentPages[4].file_name);
+  EXPECT_TRUE(IsUnder(last, TempDirectory())) << last;
+  EXPECT_EQ(ReadWholeFile(last), PageBytes(kContentPages[4]));
+  EXPECT_TRUE(boxes.Stop().empty());
+
+  OnShutdown();
+  EXPECT_EQ(GetFileAttributesA(last.c_str()), INVALID_FILE_ATTRIBUTES);
+  for (int i = 0; i < kContentPageCount; ++i) {
+    std::string path = dir_.File(kContentPages[i].file_name);
+    EXPECT_EQ(ReadWholeFile(path), theirs[i]) << "still there for the other instance: " << path;
+    EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << path;
+    CloseHandle(other[i]);
+  }
+}
+
+// And the other way round: while this instance shows its pages, another one
+// can read them but neither rewrite nor delete them.
+TEST_F(StartupTest, PagesOnShowCannotBeRewrittenOrDeletedByAnotherInstance) {
+  OnStartup();
+  for (const ContentPage& page : kContentPages) {
+    std::string path = dir_.File(page.file_name);
+    EXPECT_FALSE(DeleteFileA(path.c_str())) << path;
+    HANDLE write = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(write, INVALID_HANDLE_VALUE) << path;
+    if (write != INVALID_HANDLE_VALUE) CloseHandle(write);
+    HANDLE read = HoldAsAnInstance(path);
+    EXPECT_NE(read, INVALID_HANDLE_VALUE) << path;
+    if (read != INVALID_HANDLE_VALUE) CloseHandle(read);
+    EXPECT_EQ(ReadWholeFile(path), PageBytes(page));
+  }
+  OnShutdown();
+  EXPECT_EQ(ListDirectory(dir_.path()), std::set<std::string>{kEngineFile});
+}
+
 // The frame takes skin 13's border and caption, and gives them back when the
 // engine lets go.
 TEST_F(StartupTest, MainWindowIsSkinnedWithSkin13) {
@@ -195,6 +461,74 @@ TEST_F(StartupTest, MainWindowIsSkinnedWithSkin13) {
   EXPECT_EQ(after.y, plain.y);
   OnShutdown();
 }
+
+// What may be under the engine's name at start, and what the user then sees.
+enum class EngineLeftover { kTorn, kTornReadOnly, kTornAndLocked, kSharedForReading, kFolder };
+struct EngineRow {
+  const char* name;
+  EngineLeftover leftover;
+  bool skinned;   // MainWindow wears skin 13
+  bool replaced;  // the file holds the engine afterwards
+};
+
+class EngineFileTest : public StartupTest, public ::testing::WithParamInterface<EngineRow> {};
+
+TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
+  const EngineRow& row = GetParam();
+  const std::string engine = dir_.File(kEngineFile);
+  const std::string torn = EngineImage().substr(0, EngineImage().size() / 10);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  switch (row.leftover) {
+    case EngineLeftover::kTorn:
+    case EngineLeftover::kTornReadOnly:
+    case EngineLeftover::kTornAndLocked:
+      ASSERT_TRUE(WriteWholeFile(engine, torn));
+      SetFileAttributesA(engine.c_str(), row.leftover == EngineLeftover::kTornReadOnly
+                                             ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY
+                                             : FILE_ATTRIBUTE_HIDDEN);
+      if (row.leftover == EngineLeftover::kTornAndLocked) held = LockFile(engine);
+      break;
+    case EngineLeftover::kSharedForReading:
+      ASSERT_TRUE(WriteWholeFile(engine, EngineImage()));
+      held = HoldAsAnInstance(engine);
+      break;
+    case EngineLeftover::kFolder:
+      ASSERT_TRUE(CreateDirectoryA(engine.c_str(), nullptr));
+      break;
+  }
+  if (row.leftover == EngineLeftover::kTornAndLocked || row.leftover == EngineLeftover::kSharedForReading) {
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  }
+  const POINT plain = ClientOrigin(window_->hwnd());
+  BoxWatch boxes;
+  OnStartup();
+  EXPECT_TRUE(boxes.Stop().empty()) << "no report, no message";
+  const POINT after = ClientOrigin(window_->hwnd());
+  EXPECT_EQ(after.x != plain.x || after.y != plain.y, row.skinned);
+  EXPECT_EQ(ShownNow(), dir_.File(kContentPages[0].file_name)) << "the pages as ever";
+  if (row.leftover == EngineLeftover::kFolder) {
+    EXPECT_EQ(GetFileAttributesA(engine.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  } else if (row.replaced) {
+    EXPECT_TRUE(ReadWholeFile(engine) == EngineImage());
+    EXPECT_EQ(VisibleAttributes(engine), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  } else {
+    const std::string& was = row.leftover == EngineLeftover::kSharedForReading ? EngineImage() : torn;
+    EXPECT_TRUE(ReadThrough(held) == was) << "a file in use stays as it is";
+  }
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  OnShutdown();
+  EXPECT_EQ(ListDirectory(dir_.path()), std::set<std::string>{kEngineFile}) << "no temporary name left";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leftovers, EngineFileTest,
+    ::testing::Values(EngineRow{"Torn", EngineLeftover::kTorn, true, true},
+                      EngineRow{"TornHiddenReadOnly", EngineLeftover::kTornReadOnly, true, true},
+                      EngineRow{"TornAndLockedByAnotherProgram", EngineLeftover::kTornAndLocked, false,
+                                false},
+                      EngineRow{"TheEngineSharedForReading", EngineLeftover::kSharedForReading, true, false},
+                      EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false}),
+    [](const ::testing::TestParamInfo<EngineRow>& info) { return std::string(info.param.name); });
 
 // Collects the names added to and removed from a directory while it is watched.
 class DirectoryWatch {
@@ -294,6 +628,51 @@ TEST(VelmoraExeTest, WritesItsPagesAndItsSkinEngineInItsOwnDirectoryAndLeavesOnl
   EXPECT_EQ(VisibleAttributes(home.File(kEngineFile)), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
   EXPECT_EQ(ReadWholeFile(home.File("readme.txt")), "keep");
   EXPECT_TRUE(ListDirectory(elsewhere.path()).empty()) << "nothing lands in the current directory";
+}
+
+// Two instances started side by side in one directory: the second neither
+// rewrites nor removes what the first shows and has loaded, both wear the
+// skin, and the pages go only when the last one ends.
+TEST(VelmoraExeTest, TwoInstancesInOneDirectoryShareThePagesUntilTheLastOneEnds) {
+  ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
+  ScratchDir home, elsewhere;
+  std::string exe = home.File("velmora.exe");
+  ASSERT_TRUE(CopyFileA(WindowsPath(__argv[1]).c_str(), exe.c_str(), FALSE));
+  ByteArray skin13 = SkinCatalogueEntry(13);
+  skin::SkinLook look{};
+  ASSERT_EQ(skin::ReadSkin(ByteArrayData(skin13), static_cast<uint32_t>(skin13->length), &look),
+            skin::ReadResult::kOk);
+  const int border = look.metrics[skin::kBorderWidth];
+  auto pages_on_disk = [&](const char* when) {
+    for (const ContentPage& page : kContentPages) {
+      std::string path = home.File(page.file_name);
+      EXPECT_EQ(ReadWholeFile(path), PageBytes(page)) << when << ": " << page.file_name;
+      EXPECT_EQ(VisibleAttributes(path), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+          << when << ": " << page.file_name;
+    }
+  };
+
+  ChildProcess first, second;
+  ASSERT_TRUE(StartProgram("\"" + exe + "\"", elsewhere.path(), &first));
+  HWND first_window = WaitForShownWindow(first.pid, L"WTWindow", 60000);
+  ASSERT_NE(first_window, nullptr);
+  ASSERT_TRUE(StartProgram("\"" + exe + "\"", elsewhere.path(), &second));
+  HWND second_window = WaitForShownWindow(second.pid, L"WTWindow", 60000);
+  ASSERT_NE(second_window, nullptr);
+  pages_on_disk("both running");
+  EXPECT_EQ(ClientOrigin(first_window).x, border) << "the first is skinned";
+  EXPECT_EQ(ClientOrigin(second_window).x, border) << "the second is skinned";
+  EXPECT_TRUE(ReadWholeFile(home.File(kEngineFile)) == EngineImage());
+
+  PostMessageW(first_window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.Wait(60000), 0u);
+  pages_on_disk("the first has ended");
+  EXPECT_TRUE(IsWindowVisible(second_window)) << "the second runs on";
+
+  PostMessageW(second_window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(second.Wait(60000), 0u);
+  EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", kEngineFile}));
+  EXPECT_TRUE(ListDirectory(elsewhere.path()).empty());
 }
 
 // What Explorer and the loader read from the file: version 2.8, an icon, and a
