@@ -36,8 +36,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Centred, as MainWindow's Position asks.
   int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, kClass, L"Velmora bare window",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y, kWidth, kHeight,
-                              nullptr, nullptr, instance, nullptr);
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y, kWidth,
+                              kHeight, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 2;
   ShowWindow(hwnd, SW_SHOWNORMAL);
   MSG msg;

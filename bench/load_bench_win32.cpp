@@ -61,8 +61,9 @@ HWND MakeFrame(const WindowDescription& main, bool with_children) {
   const ControlRecord& frame = main.records[0];
   int x = (GetSystemMetrics(SM_CXSCREEN) - frame.width) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - frame.height) / 2;
-  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, kFrameClass, L"Velmora bench frame", kFrameStyle, x, y,
-                              frame.width, frame.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd =
+      CreateWindowExW(WS_EX_APPWINDOW, kFrameClass, L"Velmora bench frame", kFrameStyle, x, y, frame.width,
+                      frame.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   if (with_children) {
     for (size_t i = 1; i < main.records.size(); ++i) {
@@ -128,8 +129,9 @@ int main(int argc, char** argv) {
       bare = TimeFrame(*main, false);
     }
     if (bare < 0 || frame < 0 || loaded < 0) {
-      std::fprintf(stderr, "round %d: a window could not be made or closed (MainWindow %.1f, frame %.1f, bare %.1f)\n",
-                   round, loaded, frame, bare);
+      std::fprintf(
+          stderr, "round %d: a window could not be made or closed (MainWindow %.1f, frame %.1f, bare %.1f)\n",
+          round, loaded, frame, bare);
       return 4;
     }
     if (round < 0) continue;
