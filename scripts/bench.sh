@@ -115,9 +115,12 @@ now_ms() { date +%s%3N; }
 # desktop and end at once).
 prepare_wine() { "$root/scripts/wine-run.sh" --prepare; }
 
-# The program's window, or nothing. A query can stall while a window is being
-# made: each one is bounded.
-find_window() { timeout 2 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true; }
+# Visible windows whose title matches, one id a line. A query can stall while
+# a window is being made: each one is bounded.
+windows_titled() { timeout 2 xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+# The first of them not among the ids in $2 (a window left from the last start
+# is not this start's), or nothing.
+find_window() { windows_titled "$1" | grep -vxF -e "${2:-none}" | head -n 1 || true; }
 
 # One start of EXE in a fresh directory (velmora.exe writes its pages beside
 # itself): prints the milliseconds until a visible window whose title matches
@@ -126,12 +129,13 @@ one_start() {
   local exe=$1 title=$2 dir=$work/run$RANDOM$RANDOM
   mkdir -p "$dir"
   cp "$exe" "$dir/"
-  local start end pid id=
+  local start end pid id= stale
+  stale=$(windows_titled "$title")
   start=$(now_ms)
   (cd "$dir" && exec "$root/scripts/wine-run.sh" "$(basename "$exe")") >/dev/null 2>&1 &
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
-    id=$(find_window "$title")
+    id=$(find_window "$title" "$stale")
     [ -n "$id" ] && break
     sleep 0.02
   done
@@ -141,8 +145,9 @@ one_start() {
     echo "$(basename "$exe") ended before its window showed" >&2
     return 1
   fi
-  # Keys through XTEST to the focused window: Wine drops keys sent to a window
-  # with XSendEvent, and the program would then wait out the kill below.
+  # Esc through XTEST to the focused window rather than sent to the id found:
+  # that X window may be gone already (BadWindow), and a lost key would leave
+  # the program running into the kill below.
   timeout 2 xdotool windowfocus "$id" 2>/dev/null || true
   timeout 2 xdotool key Escape 2>/dev/null || true
   for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
@@ -152,6 +157,8 @@ one_start() {
     kill -TERM "$pid" 2>/dev/null || true
   fi
   wait "$pid" 2>/dev/null || true
+  # Its window gone from the screen before the next start looks for one.
+  for _ in $(seq 1 40); do [ -z "$(windows_titled "$title")" ] && break; sleep 0.05; done
   rm -rf "$dir"
   echo $((end - start))
 }
