@@ -66,11 +66,13 @@ class EditBox : public Control {
     p28_ = TextFromView(p_.p28);
     p_.Content = p_.p27 = p_.p28 = ByteView{};
     BorderStyles border = StylesForBorder(p_.Border);
-    if (!CreateHwnd(border.ex_style, L"EDIT", GbkToWide(content.get()).c_str(),
+    if (!CreateHwnd(border.ex_style, L"EDIT", L"",
                     args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style | EditStyle(), args, true)) {
       return false;
     }
     ApplyFont();
+    // The text after the font: the box lays a long text out once, not once per font.
+    if (content.get() && *content.get()) SetWindowTextW(hwnd(), GbkToWide(content.get()).c_str());
     SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength > 0 ? p_.MaxLength : 0, 0);
     if (p_.p18 == kPassword) {
       SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);

@@ -10,17 +10,22 @@
 
 class Picture {
  public:
-  // Replaces the picture by the bytes' image; empty when they do not decode.
+  // Takes the bytes' picture; they must stay unchanged until the next Load.
+  // Decoding waits for the first question: a picture on a page nobody opens
+  // is never decoded.
   void Load(ByteView bytes);
-  bool empty() const { return image_.empty(); }
-  int width() const { return image_.width; }
-  int height() const { return image_.height; }
+  bool empty() const { return Image().empty(); }
+  int width() const { return Image().width; }
+  int height() const { return Image().height; }
   // Draws the whole picture into the rectangle, scaling when the sizes differ.
   void Draw(HDC dc, int x, int y, int width, int height) const;
   // A device-independent bitmap of the picture (for a button's image).
   BitmapHandle MakeBitmap() const;
 
  private:
+  const DecodedImage& Image() const;
   BITMAPINFO Info() const;
-  DecodedImage image_;
+  ByteView bytes_;                // the stored picture, not yet decoded while pending_
+  mutable bool pending_ = false;  // bytes_ holds a picture to decode on first use
+  mutable DecodedImage image_;
 };

@@ -155,20 +155,23 @@ bool LiveWindow::Build(HWND owner) {
   // Close requests, Destroying, moves and activation pass through the window first.
   SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
 
-  // 2. The controls, last record first, as children of the frame.
+  // 2. The controls, last record first, as children of the frame, or made
+  // inside their parent control when that exists already: moving a window
+  // into another afterwards costs a round of server calls per window.
   int child_id = kFirstChildId;
   for (size_t i = controls_.size() - 1; i >= 1; --i) {
     controls_[i].child_id = child_id;
     child_id += kChildIdStep;
-    if (!CreateControl(&controls_[i], frame.hwnd())) return false;
+    LiveControl* inside = ParentControl(controls_[i]);
+    if (!CreateControl(&controls_[i], inside ? inside->hwnd() : frame.hwnd())) return false;
   }
 
-  // 3. Into their parent controls, at the same numbers; later pages hidden.
+  // 3. Into their parent controls, at the same numbers, those made before
+  // their parent; later pages hidden.
   for (size_t i = 1; i < controls_.size(); ++i) {
     LiveControl& c = controls_[i];
-    if (c.record->parent == 0) continue;
-    LiveControl* parent = FindLive(c.record->parent);
-    if (!parent || parent == &frame || !parent->hwnd()) continue;
+    LiveControl* parent = ParentControl(c);
+    if (!parent || GetParent(c.hwnd()) == parent->hwnd()) continue;
     SetParent(c.hwnd(), parent->hwnd());
     SetWindowPos(c.hwnd(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -197,9 +200,20 @@ bool LiveWindow::Build(HWND owner) {
   // 7. Visibility from the stored flags and the page marks.
   for (size_t i = 1; i < controls_.size(); ++i) {
     LiveControl& c = controls_[i];
-    if (HWND hwnd = c.hwnd()) ShowWindow(hwnd, c.visible && !c.page_hidden ? SW_SHOWNA : SW_HIDE);
+    HWND hwnd = c.hwnd();
+    if (!hwnd) continue;
+    // Only changes: the current page's members are on show since load complete.
+    bool show = c.visible && !c.page_hidden, shown = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (show != shown) ShowWindow(hwnd, show ? SW_SHOWNA : SW_HIDE);
   }
   return true;
+}
+
+LiveControl* LiveWindow::ParentControl(const LiveControl& c) {
+  if (c.record->parent == 0) return nullptr;
+  LiveControl* parent = FindLive(c.record->parent);
+  if (!parent || parent == &controls_[0] || !parent->hwnd()) return nullptr;
+  return parent;
 }
 
 bool LiveWindow::CreateControl(LiveControl* c, HWND parent) {
@@ -230,7 +244,10 @@ void LiveWindow::StackInRecordOrder() {
     auto it = std::find_if(last_of_parent.begin(), last_of_parent.end(),
                            [parent](const auto& p) { return p.first == parent; });
     HWND after = it == last_of_parent.end() ? HWND_TOP : it->second;
-    SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // A window in its place already is left alone: a move costs a round of messages.
+    if (GetWindow(hwnd, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after)) {
+      SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
     if (it == last_of_parent.end()) {
       last_of_parent.emplace_back(parent, hwnd);
     } else {
@@ -283,17 +300,30 @@ HCURSOR LiveWindow::CursorFor(uint32_t control_id) {
   int at = description_->FindRecord(control_id);
   if (at < 0 || static_cast<size_t>(at) >= controls_.size()) return nullptr;
   const LiveControl& c = controls_[static_cast<size_t>(at)];
-  if (c.custom_cursor) return c.custom_cursor.get();
+  if (c.custom_cursor) return c.custom_cursor;
   int32_t kind = PointerKind(c.pointer);
   return kind > 0 ? LoadCursorW(nullptr, MAKEINTRESOURCEW(kind)) : nullptr;
 }
 
 void LiveWindow::SetPointer(LiveControl* c, Bytes stored) {
   c->pointer = std::move(stored);
-  c->custom_cursor.Reset();
+  c->custom_cursor = nullptr;
   if (PointerKind(c->pointer) == kCustomCursorKind) {
-    c->custom_cursor = CursorFromFile(c->pointer.data() + 4, static_cast<uint32_t>(c->pointer.size() - 4));
+    ByteView pointer = ViewOf(c->pointer);
+    c->custom_cursor = SharedCursor(ByteView{pointer.data + 4, pointer.size - 4});
   }
+}
+
+HCURSOR LiveWindow::SharedCursor(ByteView file) {
+  for (const auto& [bytes, cursor] : cursors_) {
+    ByteView known = ViewOf(bytes);
+    if (known.size == file.size && std::memcmp(known.data, file.data, file.size) == 0) return cursor.get();
+  }
+  CursorHandle made = CursorFromFile(file.data, file.size);
+  if (!made) return nullptr;
+  HCURSOR cursor = made.get();
+  cursors_.emplace_back(BytesFromView(file), std::move(made));
+  return cursor;
 }
 
 bool LiveWindow::Recreate(LiveControl* c) {

@@ -31,9 +31,9 @@ struct LiveControl {
   Text tag;  // null: empty
   bool visible = false;
   bool disable = false;
-  bool page_hidden = false;    // a member of a page other than the first, at load
-  Bytes pointer;               // MousePointer as stored (system id or -1 and a file); null: default
-  CursorHandle custom_cursor;  // made from `pointer` when it holds a cursor file
+  bool page_hidden = false;         // a member of a page other than the first, at load
+  Bytes pointer;                    // MousePointer as stored (system id or -1 and a file); null: default
+  HCURSOR custom_cursor = nullptr;  // from `pointer` when it holds a cursor file; the window owns it
 
   ByteView properties() const;
   // The control's window, or null when it does not exist.
@@ -125,12 +125,19 @@ class LiveWindow final : public ControlHost {
   ~LiveWindow() = default;
   bool Build(HWND owner);
   bool CreateControl(LiveControl* c, HWND parent);
+  // The control's parent control when that is not the frame and exists; null otherwise.
+  LiveControl* ParentControl(const LiveControl& c);
   void StackInRecordOrder();
+  // The cursor made from a cursor file's bytes, made on first use; null when they do not read.
+  HCURSOR SharedCursor(ByteView file);
   void CloseNow();
   void EndHandler();
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self);
 
   WindowDescription* description_;
+  // Each cursor file the controls point at, made once and shared; kept until
+  // the controls are gone (declared first, destroyed last).
+  std::vector<std::pair<Bytes, CursorHandle>> cursors_;
   std::vector<LiveControl> controls_;              // record order; [0] is the frame
   std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
   std::vector<std::pair<HWND, bool>> disabled_;    // windows disabled for this modal one, and their states
