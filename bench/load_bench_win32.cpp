@@ -11,9 +11,9 @@
 #include <cstdlib>
 
 #include "base/value.h"
-#include "forms/live_window_win32.h"
-#include "forms/program_windows.h"
-#include "forms/windows_win32.h"
+#include "format/program_windows.h"
+#include "windows/live_window_win32.h"
+#include "windows/windows_win32.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "forms/dispatcher.h"
+#include "format/dispatcher.h"
 
 class ControlHost {
  public:

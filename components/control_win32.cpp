@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "forms/event_numbers.h"
+#include "format/event_numbers.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "components/control_host_win32.h"
 #include "components/property_values.h"
-#include "forms/byte_stream.h"
-#include "forms/dispatcher.h"
+#include "format/byte_stream.h"
+#include "format/dispatcher.h"
 
 // What a kind is given to make one control from its record.
 struct CreateArgs {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "components/control_win32.h"
-#include "forms/window_descriptions.h"
+#include "format/window_descriptions.h"
 
 // How a designer lists one of a kind's own properties (texts in GBK).
 struct PropertyText {

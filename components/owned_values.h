@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "base/value.h"
-#include "forms/byte_stream.h"
+#include "format/byte_stream.h"
 
 inline Text TextFromView(ByteView v) {
   return v.size ? Text(NewText(reinterpret_cast<const char*>(v.data), v.size)) : Text();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/property_streams.h"
+#include "format/property_streams.h"
 
 using ByteBuffer = std::vector<uint8_t>;
 

@@ -6,7 +6,7 @@
 
 #include "components/handles_win32.h"
 #include "components/jpeg_decoder.h"
-#include "forms/byte_stream.h"
+#include "format/byte_stream.h"
 
 class Picture {
  public:

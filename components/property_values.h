@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/value.h"
-#include "forms/property_streams.h"
+#include "format/property_streams.h"
 
 enum class PropertyType : uint8_t {
   kInteger,

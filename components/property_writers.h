@@ -1,10 +1,10 @@
 // The property streams written back from a kind's current values, as the
-// readers in forms/property_streams.h read them: same version, same fields,
+// readers in format/property_streams.h read them: same version, same fields,
 // same order. Portable. PageControl writes its own stream.
 #pragma once
 
 #include "base/value.h"
-#include "forms/property_streams.h"
+#include "format/property_streams.h"
 
 Bytes WriteWindowProperties(const WindowProperties& p);
 Bytes WriteButtonProperties(const ButtonProperties& p);

@@ -5,10 +5,10 @@
 #include "base/fatal.h"
 #include "base/value.h"
 #include "core/handlers.h"
-#include "core/services.h"
-#include "forms/program_windows.h"
-#include "forms/windows_win32.h"
+#include "format/program_windows.h"
+#include "services/services.h"
 #include "skin/native_entries.h"
+#include "windows/windows_win32.h"
 
 namespace {
 

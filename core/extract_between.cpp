@@ -1,6 +1,6 @@
 #include "core/extract_between.h"
 
-#include "core/services.h"
+#include "services/services.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The application's procedures that window events are bound to, by name.
 #pragma once
 
-#include "forms/handlers.h"
+#include "format/handlers.h"
 
 HandlerTable ApplicationHandlers();

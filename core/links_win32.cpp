@@ -2,11 +2,11 @@
 // page pictures' crossed order lives in the window descriptions, not here.
 #include "core/links.h"
 #include "core/page_files.h"
-#include "core/services.h"
 #include "core/texts_gbk.h"
-#include "forms/property_access.h"
-#include "forms/windows_win32.h"
 #include "net/open_url.h"
+#include "services/services.h"
+#include "windows/property_access.h"
+#include "windows/windows_win32.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "core/page_files.h"
 #include "core/pages.h"
-#include "core/services.h"
+#include "services/services.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "core/startup.h"
 
 #include "core/page_files.h"
-#include "core/services.h"
 #include "core/texts_gbk.h"
 #include "core/update_check.h"
-#include "forms/property_access.h"
+#include "services/services.h"
 #include "skin/apply_skin.h"
+#include "windows/property_access.h"
 
 namespace {
 

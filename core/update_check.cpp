@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "core/extract_between.h"
-#include "core/services.h"
 #include "core/texts_gbk.h"
-#include "forms/property_access.h"
-#include "forms/windows_win32.h"
 #include "net/fetch_web_page.h"
+#include "services/services.h"
+#include "windows/property_access.h"
+#include "windows/windows_win32.h"
 
 const char kCheckPageAddress[] = "http://www.velmora.example/blog/static/2417290322015829103451265/";
 

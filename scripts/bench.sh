@@ -198,7 +198,7 @@ echo "loading MainWindow in one process: $runs rounds" >&2
 
 # 4: on the host; the repetitions of the four interleave at random.
 echo "host: pictures and window descriptions: $runs repetitions" >&2
-"$root/build/host/tests/host/forms/forms_bench" --benchmark_repetitions="$runs" \
+"$root/build/host/tests/host/format/forms_bench" --benchmark_repetitions="$runs" \
   --benchmark_enable_random_interleaving=true --benchmark_min_time=0.05 \
   --benchmark_format=json 2>/dev/null >"$work/host.json"
 python3 - "$work/host.json" >>"$samples" <<'EOF'
@@ -216,7 +216,7 @@ exe_sizes() {  # NAME BUILD-DIR TOOL-PREFIX
   [ -e "$exe" ] || return 0
   echo "size_$1_exe $(stat -c %s "$exe")"
   echo "size_$1_pages $(asset_bytes "$2"/pages/*.html)"
-  echo "size_$1_windows $(stat -c %s "$2/gen/forms/windows.bin")"
+  echo "size_$1_windows $(stat -c %s "$2/gen/format/windows.bin")"
   echo "size_$1_skins $(asset_bytes "$2"/skins/*.she)"
   echo "size_$1_engine $(stat -c %s "$2/skinengine/image/SkinH_EL.dll")"  # the padded image it carries
   echo "size_$1_symbols $("$3-nm" "$exe" 2>/dev/null | wc -l)"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/value.h"
-#include "core/services.h"
+#include "services/services.h"
 #include "skin/apply_skin.h"
 #include "skin/native_call.h"
 #include "skin/native_entries.h"

@@ -4,7 +4,7 @@
 
 #include "base/fatal.h"
 #include "base/value.h"
-#include "core/services.h"
+#include "services/services.h"
 #include "skin/texts_gbk.h"
 
 namespace {

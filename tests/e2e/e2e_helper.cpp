@@ -13,12 +13,12 @@
 #include <string>
 
 #include "core/handlers.h"
-#include "core/services.h"
-#include "forms/dispatcher.h"
-#include "forms/program_windows.h"
-#include "forms/windows_win32.h"
+#include "format/dispatcher.h"
+#include "format/program_windows.h"
+#include "services/services.h"
 #include "skin/native_entries.h"
 #include "support/test_support.h"
+#include "windows/windows_win32.h"
 
 namespace {
 

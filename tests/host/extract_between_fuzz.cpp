@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/extract_between.h"
-#include "core/services.h"
+#include "services/services.h"
 
 namespace {
 

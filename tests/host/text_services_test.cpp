@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/services.h"
+#include "services/services.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // File, clipboard and message-box services against real files, the real
 // clipboard and real message boxes.
-#include "core/services.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

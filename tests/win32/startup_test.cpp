@@ -15,15 +15,15 @@
 
 #include "core/links.h"
 #include "core/pages.h"
-#include "core/services.h"
-#include "forms/live_window_win32.h"
-#include "forms/program_windows.h"
-#include "forms/property_access.h"
+#include "format/program_windows.h"
+#include "services/services.h"
 #include "skin/native_entries.h"
 #include "skin/skin_catalogue.h"
 #include "skinengine/skin_format.h"
 #include "skinengine/skinh.h"
 #include "support/test_support.h"
+#include "windows/live_window_win32.h"
+#include "windows/property_access.h"
 
 namespace {
 

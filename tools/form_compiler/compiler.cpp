@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "forms/handler_key.h"
+#include "format/handler_key.h"
 
 namespace formc {
 namespace {

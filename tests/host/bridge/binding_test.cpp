@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "base/value.h"
-#include "core/services.h"
 #include "fake_libraries.h"
+#include "services/services.h"
 
 namespace {
 

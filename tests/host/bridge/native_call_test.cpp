@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "base/value.h"
-#include "core/services.h"
 #include "fake_libraries.h"
+#include "services/services.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "components/property_writers.h"
-#include "forms/property_streams.h"
+#include "format/property_streams.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "components/owned_values.h"
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 
 namespace {
 

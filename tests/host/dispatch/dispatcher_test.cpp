@@ -1,10 +1,10 @@
-#include "forms/dispatcher.h"
+#include "format/dispatcher.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 
 namespace {
 

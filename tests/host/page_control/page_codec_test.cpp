@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "components/page_model.h"
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ TEST(PageCodec, ListKeepsEveryWordAndTrailingGroups) {
   ASSERT_TRUE(PagesFromBlock(ViewOf(block), &back));
   ASSERT_EQ(back.size(), 2u);
   auto words = [](const Page& p) {
-    return std::make_tuple(p.caption, p.header_images[1], p.attributes[2][0], p.reserved[5], p.shown, p.tooltip,
-                           p.excluded, p.groups);
+    return std::make_tuple(p.caption, p.header_images[1], p.attributes[2][0], p.reserved[5], p.shown,
+                           p.tooltip, p.excluded, p.groups);
   };
   EXPECT_EQ(words(back[0]), words(a));
   EXPECT_EQ(EncodePageList(back), block);

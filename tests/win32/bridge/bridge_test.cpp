@@ -10,7 +10,7 @@
 
 #include "base/fatal.h"
 #include "base/value.h"
-#include "core/services.h"
+#include "services/services.h"
 #include "skin/native_call.h"
 
 std::vector<std::string> g_library_log;

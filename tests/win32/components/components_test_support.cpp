@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 
 // No handlers: the tests that need events bind their own.
 void PrepareProgramWindows() {

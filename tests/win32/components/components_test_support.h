@@ -7,12 +7,11 @@
 
 #include <cstdint>
 #include <string>
-
-#include "support/test_support.h"
 #include <vector>
 
-#include "forms/live_window_win32.h"
 #include "support/screen_pixels.h"
+#include "support/test_support.h"
+#include "windows/live_window_win32.h"
 
 namespace ids {
 constexpr uint32_t kMainWindow = 0x52010001, kMainWindowRecord = 0x06010000;

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "forms/property_access.h"
 #include "components_test_support.h"
+#include "windows/property_access.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/property_access.h"
 #include "components_test_support.h"
+#include "windows/property_access.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "components_test_support.h"
-#include "forms/program_windows.h"
-#include "forms/property_access.h"
+#include "format/program_windows.h"
+#include "windows/property_access.h"
 
 namespace {
 

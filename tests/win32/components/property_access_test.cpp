@@ -1,7 +1,7 @@
 // The property entry points on a loaded MainWindow: texts and copies,
 // conversions and clamps, and the fatal reports of a child process that asks
 // for what is not there.
-#include "forms/property_access.h"
+#include "windows/property_access.h"
 
 #include <gtest/gtest.h>
 

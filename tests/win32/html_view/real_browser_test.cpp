@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "components/html_viewer_win32.h"
-#include "forms/property_access.h"
-#include "forms/live_window_win32.h"
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 #include "support/test_support.h"
+#include "windows/live_window_win32.h"
+#include "windows/property_access.h"
 
 namespace {
 

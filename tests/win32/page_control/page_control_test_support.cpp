@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 #include "support/test_support.h"
 
 bool g_allow_change = true;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/window_descriptions.h"
+#include "format/window_descriptions.h"
 
 inline constexpr uint32_t kMainWindow = 0x52010001;
 inline constexpr uint32_t kTabPager = 0x16010002;

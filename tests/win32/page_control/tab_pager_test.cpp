@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/property_access.h"
-#include "forms/live_window_win32.h"
 #include "page_control_test_support.h"
+#include "windows/live_window_win32.h"
+#include "windows/property_access.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // what a person sees of the skinned frames and buttons, read back as pixels.
 #include <cstring>
 
-#include "forms/live_window_win32.h"
-#include "forms/program_windows.h"
+#include "format/program_windows.h"
 #include "skin/skin_catalogue.h"
 #include "skin_engine_test_support.h"
 #include "support/test_support.h"
+#include "windows/live_window_win32.h"
 
 namespace {
 

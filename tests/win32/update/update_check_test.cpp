@@ -12,9 +12,9 @@
 
 #include "components_test_support.h"
 #include "fetch_server_view.h"
-#include "forms/property_access.h"
-#include "forms/windows_win32.h"
 #include "support/test_support.h"
+#include "windows/property_access.h"
+#include "windows/windows_win32.h"
 
 namespace {
 

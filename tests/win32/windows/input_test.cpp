@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/property_access.h"
-#include "forms/windows_win32.h"
+#include "windows/property_access.h"
+#include "windows/windows_win32.h"
 #include "windows_test_support.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/fatal.h"
-#include "forms/dispatcher.h"
-#include "forms/program_windows.h"
-#include "forms/windows_win32.h"
+#include "format/dispatcher.h"
+#include "format/program_windows.h"
 #include "support/test_support.h"
+#include "windows/windows_win32.h"
 #include "windows_test_support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
-#include "forms/program_windows.h"
-#include "forms/window_input_win32.h"
+#include "format/program_windows.h"
+#include "windows/window_input_win32.h"
 
 std::vector<std::string> g_log;
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/handlers.h"
-#include "forms/live_window_win32.h"
-#include "forms/window_descriptions.h"
+#include "format/handlers.h"
+#include "format/window_descriptions.h"
+#include "windows/live_window_win32.h"
 
 namespace ids {
 constexpr uint32_t kMainWindow = 0x52010001, kMainRecord = 0x06010000;

@@ -1,0 +1,134 @@
+// The file, clipboard and message-box services: ANSI file calls (paths stay in
+// the system code page), wide calls for what a person reads.
+#include <windows.h>
+
+#include <cstring>
+#include <utility>
+
+#include "base/wide_win32.h"
+#include "services/services.h"
+
+namespace {
+
+// Closes a kernel handle when it goes; copying is deleted.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  bool Close() {
+    if (!valid()) return true;
+    return CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE)) != FALSE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+// Hands one global block to the clipboard; the block is freed when it is refused.
+bool PutOnClipboard(UINT format, const void* data, size_t bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (!block) return false;
+  void* p = GlobalLock(block);
+  if (!p) {
+    GlobalFree(block);
+    return false;
+  }
+  std::memcpy(p, data, bytes);
+  GlobalUnlock(block);
+  if (!SetClipboardData(format, block)) {
+    GlobalFree(block);
+    return false;
+  }
+  return true;
+}
+
+int ShowMessageWide(TextValue message, int32_t style, const wchar_t* title) {
+  UINT flags = static_cast<UINT>(style);
+  if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
+  std::wstring text = GbkToWide(message);
+  int pressed = MessageBoxW(nullptr, text.c_str(), title, flags);
+  return (pressed >= IDOK && pressed <= IDNO) ? pressed - IDOK : 0;
+}
+
+}  // namespace
+
+bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
+  if (!path || !*path) return false;
+  // Windows refuses to recreate a hidden, system or read-only file with normal
+  // attributes; asking first gives that answer on every platform (Wine, root).
+  DWORD existing = GetFileAttributesA(path);
+  if (existing != INVALID_FILE_ATTRIBUTES &&
+      (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY))) {
+    return false;
+  }
+  FileHandle file(
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  for (ByteArray b : parts) {
+    DWORD n = static_cast<DWORD>(ByteArrayLength(b));
+    if (n == 0) continue;
+    DWORD written = 0;
+    if (!WriteFile(file.get(), ByteArrayData(b), n, &written, nullptr) || written != n) return false;
+  }
+  return file.Close();
+}
+
+bool RemoveFile(TextValue path) { return path && *path && DeleteFileA(path); }
+
+bool SetFileAttributeBits(TextValue path, int32_t bits) {
+  return path && *path && SetFileAttributesA(path, static_cast<DWORD>(bits) & 0x27);
+}
+
+bool FileExists(TextValue path) {
+  if (!path || !*path) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+bool FileHoldsBytes(TextValue path, ByteArray bytes) {
+  if (!path || !*path) return false;
+  // Shared for reading only: a file someone is writing is not yet these bytes.
+  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart != ByteArrayLength(bytes)) {
+    return false;
+  }
+  const uint8_t* want = ByteArrayData(bytes);
+  char chunk[4096];
+  for (int32_t at = 0, left = ByteArrayLength(bytes); left > 0;) {
+    DWORD n = 0;
+    DWORD ask = left < static_cast<int32_t>(sizeof chunk) ? static_cast<DWORD>(left) : sizeof chunk;
+    if (!ReadFile(file.get(), chunk, ask, &n, nullptr) || n == 0) return false;
+    if (std::memcmp(chunk, want + at, n) != 0) return false;
+    at += static_cast<int32_t>(n);
+    left -= static_cast<int32_t>(n);
+  }
+  return true;
+}
+
+bool SetClipboardText(TextValue text) {
+  text = OrEmpty(text);
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  bool ok = PutOnClipboard(CF_TEXT, text, std::strlen(text) + 1);
+  if (ok) {
+    // Also as UTF-16, so a paste reads right whatever the system code page.
+    std::wstring wide = GbkToWide(text);
+    PutOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  }
+  CloseClipboard();
+  return ok;
+}
+
+int ShowMessage(TextValue message, int32_t style) { return ShowMessageWide(message, style, L"信息："); }
+
+int ShowMessage(TextValue message, int32_t style, TextValue title) {
+  return ShowMessageWide(message, style, GbkToWide(title).c_str());
+}

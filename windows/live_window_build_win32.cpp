@@ -1,0 +1,282 @@
+// Making a window and its controls from the description, their cursors, and
+// making one control again from its saved properties.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+#include "format/program_windows.h"
+#include "windows/live_window_win32.h"
+
+namespace {
+
+constexpr int kFirstChildId = 100;
+constexpr int kChildIdStep = 10;
+
+uint64_t g_next_serial = 1;
+
+// One image of a cursor file: its directory entry, checked against the file.
+struct CursorImage {
+  uint16_t hot_x, hot_y;
+  int width;
+  int bits;
+  const uint8_t* data;
+  uint32_t size;
+};
+
+uint16_t LoadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// The image that suits the system's cursor size best, then the deepest colour.
+bool PickCursorImage(const uint8_t* file, uint32_t size, CursorImage* best) {
+  constexpr uint32_t kDirectory = 6, kEntry = 16, kSmallestImage = 40;
+  if (size < kDirectory || LoadU16(file) != 0 || LoadU16(file + 2) != 2) return false;
+  uint32_t count = LoadU16(file + 4);
+  if (count == 0 || kDirectory + kEntry * count > size) return false;
+  int wanted = GetSystemMetrics(SM_CXCURSOR);
+  bool found = false;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* e = file + kDirectory + kEntry * i;
+    uint32_t bytes = LoadU32(e + 8), offset = LoadU32(e + 12);
+    if (bytes < kSmallestImage || offset > size || bytes > size - offset) continue;
+    const uint8_t* data = file + offset;
+    bool png = std::memcmp(data, "\x89PNG", 4) == 0;
+    CursorImage image{LoadU16(e + 4), LoadU16(e + 6), e[0] ? e[0] : 256, png ? 32 : LoadU16(data + 14),
+                      data,           bytes};
+    auto score = [wanted](const CursorImage& c) { return std::make_pair(c.width == wanted, c.bits); };
+    if (!found || score(image) > score(*best)) *best = image;
+    found = true;
+  }
+  return found;
+}
+
+// A cursor from the bytes of a cursor file, hot spot as stored; no temp file.
+CursorHandle CursorFromFile(const uint8_t* file, uint32_t size) {
+  CursorImage image{};
+  if (!PickCursorImage(file, size, &image)) return CursorHandle();
+  // The resource form of a cursor image: the hot spot, then the image.
+  std::vector<uint8_t> resource(4 + image.size);
+  std::memcpy(resource.data(), &image.hot_x, 2);
+  std::memcpy(resource.data() + 2, &image.hot_y, 2);
+  std::memcpy(resource.data() + 4, image.data, image.size);
+  return CursorHandle(CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), FALSE,
+                                               0x00030000, 0, 0, LR_DEFAULTCOLOR));
+}
+
+constexpr int32_t kCustomCursorKind = -1;
+
+int32_t PointerKind(const Bytes& pointer) {
+  return pointer.size() >= 4 ? static_cast<int32_t>(LoadU32(pointer.data())) : 0;
+}
+
+}  // namespace
+
+LiveWindow::LiveWindow(WindowDescription* description)
+    : description_(description), serial_(g_next_serial++) {}
+
+LiveWindow* LiveWindow::Load(uint32_t window_id, HWND owner) {
+  WindowDescription* description = ProgramWindows().Find(window_id);
+  if (!description || description->records.empty() || FindLiveWindow(window_id)) return nullptr;
+  auto* window = new LiveWindow(description);
+  bool built = window->Build(owner);
+  window->loading_ = false;
+  if (!built || window->gone_) {
+    window->Destroy();
+    return nullptr;
+  }
+  return window;
+}
+
+bool LiveWindow::Build(HWND owner) {
+  Loaded().push_back(this);
+  controls_.resize(description_->records.size());
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    LiveControl& c = controls_[i];
+    const ControlRecord& r = description_->records[i];
+    c.record = &r;
+    c.kind = FindComponentKind(r.kind);
+    c.left = r.left;
+    c.top = r.top;
+    c.width = r.width;
+    c.height = r.height;
+    c.tag = CopyText(r.tag);
+    c.visible = r.visible();
+    c.disable = r.disable();
+  }
+  // 1. The frame, not yet shown.
+  LiveControl& frame = controls_[0];
+  if (!frame.kind || frame.kind->id != kKindWindow || !CreateControl(&frame, owner)) return false;
+  // Close requests, Destroying, moves and activation pass through the window first.
+  SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+
+  // 2. The controls, last record first, as children of the frame, or made
+  // inside their parent control when that exists already: moving a window
+  // into another afterwards costs a round of server calls per window.
+  int child_id = kFirstChildId;
+  for (size_t i = controls_.size() - 1; i >= 1; --i) {
+    controls_[i].child_id = child_id;
+    child_id += kChildIdStep;
+    LiveControl* inside = ParentControl(controls_[i]);
+    if (!CreateControl(&controls_[i], inside ? inside->hwnd() : frame.hwnd())) return false;
+  }
+
+  // 3. Into their parent controls, at the same numbers, those made before
+  // their parent; later pages hidden.
+  for (size_t i = 1; i < controls_.size(); ++i) {
+    LiveControl& c = controls_[i];
+    LiveControl* parent = ParentControl(c);
+    if (!parent || GetParent(c.hwnd()) == parent->hwnd()) continue;
+    SetParent(c.hwnd(), parent->hwnd());
+    SetWindowPos(c.hwnd(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (size_t i = 1; i < controls_.size(); ++i) {
+    if (controls_[i].record->kind != kKindPageControl) continue;
+    ForEachPageMember(*controls_[i].record, [this](int page, uint32_t id) {
+      LiveControl* member = FindLive(id);
+      if (member && page > 0) member->page_hidden = true;
+    });
+  }
+
+  // 4. Custom cursors of every record.
+  for (LiveControl& c : controls_) SetPointer(&c, BytesFromView(c.record->mouse_pointer));
+
+  // 5. Stacking in record order, the first record on top.
+  StackInRecordOrder();
+
+  // 6. Creation is complete: each control, last record first, then the window.
+  for (size_t i = controls_.size() - 1; i >= 1 && !gone_; --i) {
+    if (HWND hwnd = controls_[i].hwnd()) SendMessageW(hwnd, kLoadCompleteMessage, 0, 0);
+  }
+  if (gone_) return false;
+  SendMessageW(frame.hwnd(), kLoadCompleteMessage, 0, 0);
+  if (gone_) return false;
+
+  // 7. Visibility from the stored flags and the page marks.
+  for (size_t i = 1; i < controls_.size(); ++i) {
+    LiveControl& c = controls_[i];
+    HWND hwnd = c.hwnd();
+    if (!hwnd) continue;
+    // Only changes: the current page's members are on show since load complete.
+    bool show = c.visible && !c.page_hidden, shown = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (show != shown) ShowWindow(hwnd, show ? SW_SHOWNA : SW_HIDE);
+  }
+  return true;
+}
+
+LiveControl* LiveWindow::ParentControl(const LiveControl& c) {
+  if (c.record->parent == 0) return nullptr;
+  LiveControl* parent = FindLive(c.record->parent);
+  if (!parent || parent == &controls_[0] || !parent->hwnd()) return nullptr;
+  return parent;
+}
+
+bool LiveWindow::CreateControl(LiveControl* c, HWND parent) {
+  if (!c->kind) return false;
+  const ControlRecord& r = *c->record;
+  CreateArgs args;
+  args.properties = c->properties();
+  args.style = (r.tab_stop() ? WS_TABSTOP : 0) | (c->disable ? WS_DISABLED : 0);
+  args.parent = parent;
+  args.child_id = c->child_id;
+  args.x = c->left;
+  args.y = c->top;
+  args.width = c->width;
+  args.height = c->height;
+  args.window_id = id();
+  args.control_id = r.id;
+  args.host = this;
+  c->object.reset(c->kind->create(args));
+  return c->object != nullptr;
+}
+
+void LiveWindow::StackInRecordOrder() {
+  std::vector<std::pair<HWND, HWND>> last_of_parent;  // parent, the child placed last
+  for (size_t i = 1; i < controls_.size(); ++i) {
+    HWND hwnd = controls_[i].hwnd();
+    if (!hwnd) continue;
+    HWND parent = GetParent(hwnd);
+    auto it = std::find_if(last_of_parent.begin(), last_of_parent.end(),
+                           [parent](const auto& p) { return p.first == parent; });
+    HWND after = it == last_of_parent.end() ? HWND_TOP : it->second;
+    // A window in its place already is left alone: a move costs a round of messages.
+    if (GetWindow(hwnd, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after)) {
+      SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    if (it == last_of_parent.end()) {
+      last_of_parent.emplace_back(parent, hwnd);
+    } else {
+      it->second = hwnd;
+    }
+  }
+}
+
+HCURSOR LiveWindow::CursorFor(uint32_t control_id) {
+  int at = description_->FindRecord(control_id);
+  if (at < 0 || static_cast<size_t>(at) >= controls_.size()) return nullptr;
+  const LiveControl& c = controls_[static_cast<size_t>(at)];
+  if (c.custom_cursor) return c.custom_cursor;
+  int32_t kind = PointerKind(c.pointer);
+  return kind > 0 ? LoadCursorW(nullptr, MAKEINTRESOURCEW(kind)) : nullptr;
+}
+
+void LiveWindow::SetPointer(LiveControl* c, Bytes stored) {
+  c->pointer = std::move(stored);
+  c->custom_cursor = nullptr;
+  if (PointerKind(c->pointer) == kCustomCursorKind) {
+    ByteView pointer = ViewOf(c->pointer);
+    c->custom_cursor = SharedCursor(ByteView{pointer.data + 4, pointer.size - 4});
+  }
+}
+
+HCURSOR LiveWindow::SharedCursor(ByteView file) {
+  for (const auto& [bytes, cursor] : cursors_) {
+    ByteView known = ViewOf(bytes);
+    if (known.size == file.size && std::memcmp(known.data, file.data, file.size) == 0) return cursor.get();
+  }
+  CursorHandle made = CursorFromFile(file.data, file.size);
+  if (!made) return nullptr;
+  HCURSOR cursor = made.get();
+  cursors_.emplace_back(BytesFromView(file), std::move(made));
+  return cursor;
+}
+
+bool LiveWindow::Recreate(LiveControl* c) {
+  HWND old = c->hwnd();
+  if (!old || c == &controls_[0]) return false;  // a frame is never made again: its children would go
+  RECT rc;
+  GetWindowRect(old, &rc);
+  HWND parent = GetParent(old);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+  HWND above = GetWindow(old, GW_HWNDPREV);
+  bool shown = (GetWindowLongPtrW(old, GWL_STYLE) & WS_VISIBLE) != 0;
+  bool focused = GetFocus() == old;
+
+  CreateArgs args;
+  args.properties = c->properties();
+  args.style = (GetWindowLongPtrW(old, GWL_STYLE) & WS_TABSTOP) | (IsWindowEnabled(old) ? 0 : WS_DISABLED);
+  args.parent = parent;
+  args.child_id = c->child_id;
+  args.x = rc.left;
+  args.y = rc.top;
+  args.width = rc.right - rc.left;
+  args.height = rc.bottom - rc.top;
+  args.window_id = id();
+  args.control_id = c->record->id;
+  args.host = this;
+  std::unique_ptr<Control> made(c->kind->create(args));
+  if (!made) return false;
+
+  SetWindowPos(made->hwnd(), above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  // The old object may be inside one of its own messages: it goes with the window.
+  retired_.push_back(std::move(c->object));
+  c->object = std::move(made);
+  DestroyWindow(old);
+  if (shown) ShowWindow(c->hwnd(), SW_SHOWNA);
+  if (focused) SetFocus(c->hwnd());
+  return true;
+}

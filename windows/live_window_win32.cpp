@@ -1,0 +1,111 @@
+#include "windows/live_window_win32.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "components/kinds_win32.h"
+#include "components/owned_values.h"
+
+ByteView LiveControl::properties() const {
+  return saved_properties.get() ? ViewOf(saved_properties) : record->properties;
+}
+
+HWND LiveControl::hwnd() const { return object ? object->hwnd() : nullptr; }
+
+std::vector<LiveWindow*>& LiveWindow::Loaded() {
+  static std::vector<LiveWindow*> windows;
+  return windows;
+}
+
+LiveWindow* FindLiveWindow(uint32_t window_id) {
+  for (LiveWindow* w : LiveWindows()) {
+    if (w->id() == window_id) return w;
+  }
+  return nullptr;
+}
+
+LiveWindow* FindLiveWindowByFrame(HWND frame) {
+  for (LiveWindow* w : LiveWindows()) {
+    if (frame && w->hwnd() == frame) return w;
+  }
+  return nullptr;
+}
+
+LiveWindow* FindLiveWindowBySerial(uint64_t serial) {
+  for (LiveWindow* w : LiveWindows()) {
+    if (w->serial() == serial) return w;
+  }
+  return nullptr;
+}
+
+const std::vector<LiveWindow*>& LiveWindows() { return LiveWindow::Loaded(); }
+
+HWND LiveWindow::hwnd() const { return controls_.empty() ? nullptr : controls_[0].hwnd(); }
+
+LiveControl* LiveWindow::FindLive(uint32_t control_id) {
+  int at = description_->FindRecord(control_id);
+  return at >= 0 && static_cast<size_t>(at) < controls_.size() ? &controls_[static_cast<size_t>(at)]
+                                                               : nullptr;
+}
+
+Control* LiveWindow::FindControl(uint32_t control_id) const {
+  int at = description_->FindRecord(control_id);
+  return at >= 0 && static_cast<size_t>(at) < controls_.size()
+             ? controls_[static_cast<size_t>(at)].object.get()
+             : nullptr;
+}
+
+void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {
+  LiveControl* pages = FindLive(page_control_id);
+  if (!pages || !pages->hwnd()) return;
+  int current = static_cast<int>(SendMessageW(pages->hwnd(), TCM_GETCURSEL, 0, 0));
+  if (current < 0) current = 0;
+  LiveControl* focus = nullptr;
+  ForEachPageMember(*pages->record, [&](int page, uint32_t id) {
+    LiveControl* member = FindLive(id);
+    HWND hwnd = member ? member->hwnd() : nullptr;
+    if (!hwnd) return;
+    if (page != current) {
+      if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) ShowWindow(hwnd, SW_HIDE);
+      return;
+    }
+    if (!member->visible) return;
+    ShowWindow(hwnd, SW_SHOWNA);
+    // The lowest ordering number wins; among equals the first in the list.
+    if (IsWindowEnabled(hwnd) && member->object->TakesFocus() &&
+        (!focus || member->record->tab_order < focus->record->tab_order)) {
+      focus = member;
+    }
+  });
+  if (focus) SetFocus(focus->hwnd());
+}
+
+int64_t LiveWindow::FrameNumber(int index) const {
+  PropertyOut out;
+  Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
+  return frame && frame->GetProperty(index, -1, &out) ? out.number : 0;
+}
+
+Text LiveWindow::FrameText(int index) const {
+  PropertyOut out;
+  Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
+  if (!frame || !frame->GetProperty(index, -1, &out)) return Text();
+  return std::move(out.text);
+}
+
+LiveControl* LiveWindow::FindLiveByHwnd(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  for (LiveControl& c : controls_) {
+    if (c.hwnd() == hwnd) return &c;
+  }
+  return nullptr;
+}
+
+LiveControl* LiveWindow::RecordedAncestor(HWND hwnd) {
+  for (HWND h = hwnd; h; h = GetParent(h)) {
+    if (LiveControl* c = FindLiveByHwnd(h)) return c;
+    if (h == this->hwnd()) break;
+  }
+  return nullptr;
+}

@@ -1,0 +1,168 @@
+// A loaded window: its frame, its controls made from the description, the
+// window-wide work they ask for (page children, focus, cursors, events) and
+// its closing: the close request, Destroying, the windows a modal one
+// disabled. Loading events, modal loops and the message loop build on Load
+// (windows_win32.h); this file runs no message loop. Made in
+// live_window_build_win32.cpp, closed in live_window_close_win32.cpp, its
+// events and frame messages in live_window_messages_win32.cpp.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/value.h"
+#include "components/control_host_win32.h"
+#include "components/control_win32.h"
+#include "components/handles_win32.h"
+#include "format/window_descriptions.h"
+
+struct ComponentKind;
+
+// What the window keeps for one record while it is loaded: the common
+// properties (indexes 0 to 7; the kind keeps its own) and the live object.
+struct LiveControl {
+  const ControlRecord* record = nullptr;
+  const ComponentKind* kind = nullptr;
+  std::unique_ptr<Control> object;  // null once its window is gone
+  Bytes saved_properties;           // the kind's stream after a re-creation; null: the record's
+  int child_id = 0;                 // 100, 110, ... in creation order; 0 for the frame
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  Text tag;  // null: empty
+  bool visible = false;
+  bool disable = false;
+  bool page_hidden = false;         // a member of a page other than the first, at load
+  Bytes pointer;                    // MousePointer as stored (system id or -1 and a file); null: default
+  HCURSOR custom_cursor = nullptr;  // from `pointer` when it holds a cursor file; the window owns it
+
+  ByteView properties() const;
+  // The control's window, or null when it does not exist.
+  HWND hwnd() const;
+};
+
+// Posted to a frame to close it on a later turn of the loop.
+inline constexpr UINT kCloseRequestMessage = 0x8065;
+
+class LiveWindow final : public ControlHost {
+ public:
+  enum class State { kCreating, kLive, kDestroying };
+
+  // Creates the frame and every control from the window's description: frame
+  // at its stored outer size (centred for Position 1) and owned by `owner`,
+  // controls last record first with child identifiers 100, 110, ..., moved
+  // into their parent controls, members of pages other than the first
+  // hidden, custom cursors, stacking in record order, the load-complete
+  // message to each control and then the window, and visibility from the
+  // stored flags and page marks. The frame is not shown. Null when the
+  // window is not described, is already loaded, or a control cannot be made
+  // (nothing is left behind).
+  static LiveWindow* Load(uint32_t window_id, HWND owner = nullptr);
+  // Destroys the frame (and so every control) at once, without asking.
+  // Closing the frame any other way ends the same way.
+  void Destroy();
+
+  HWND hwnd() const;
+  uint32_t id() const { return description_->id; }
+  uint32_t own_record_id() const { return description_->records[0].id; }
+  uint64_t serial() const { return serial_; }
+  WindowDescription* description() const { return description_; }
+  State state() const { return state_; }
+  // Creation is over: from now on moves and size changes raise 3 and 4.
+  void set_live();
+  // A close was asked for and has not been carried out yet.
+  bool close_pending() const { return close_pending_; }
+  // The control object for a record identifier (the window's own record gives
+  // the frame's object); null when the window has no such control.
+  Control* FindControl(uint32_t control_id) const;
+  // The window's keeping of a record; null when the window has no such record.
+  LiveControl* FindLive(uint32_t control_id);
+  // The record whose window is exactly `hwnd` (the frame or a control).
+  LiveControl* FindLiveByHwnd(HWND hwnd);
+  // The recorded control holding `hwnd` or an inner window of it, nearest first.
+  LiveControl* RecordedAncestor(HWND hwnd);
+  // A bool or integer property of the window itself (index 8 and up).
+  int64_t FrameNumber(int index) const;
+  Text FrameText(int index) const;
+
+  // Raises one of the window's own events; true when a handler ran.
+  bool RaiseOwnEvent(int32_t event, EventNotice* out = nullptr);
+
+  // The close request (close box, Esc, the program): QueryClose, then the
+  // disabled windows enabled again and the frame destroyed. Asked for while a
+  // handler of this window runs, it is carried out on a later turn instead.
+  void RequestClose();
+  // Marks the window as closing and posts the close request.
+  void PostCloseRequest();
+  // Disables the program's other windows for this modal one, remembering
+  // their states; RestoreOthers gives them back.
+  void DisableOthers();
+  void RestoreOthers();
+  // Keeps focus on a control across activation; the frame's own otherwise.
+  void OnActivate(bool active);
+  void OpenHelp();
+
+  // ControlHost.
+  HCURSOR CursorFor(uint32_t control_id) override;
+  // Hides the other pages' children, shows the current page's stored-visible
+  // ones and focuses the first that can take the focus.
+  void RefreshPageChildren(uint32_t page_control_id) override;
+  void FrameGone() override;
+  bool RaiseEvent(EventNotice* notice) override;
+  bool RaiseTypedEvent(TypedEventNotice* notice) override;
+
+  // Replaces a record's MousePointer (stored form; null: default).
+  void SetPointer(LiveControl* c, Bytes stored);
+  // Makes a control again from `saved_properties`, in the same place, parent,
+  // stacking position and visibility; false when the kind refuses the stream.
+  bool Recreate(LiveControl* c);
+
+  // Windows whose frame went while one of their handlers ran are deleted
+  // here, once nothing of theirs is on the stack; the loop calls it.
+  static void DeleteGoneWindows();
+
+ private:
+  friend const std::vector<LiveWindow*>& LiveWindows();
+  // Every loaded window, in load order: Build adds, FrameGone removes.
+  static std::vector<LiveWindow*>& Loaded();
+  explicit LiveWindow(WindowDescription* description);
+  ~LiveWindow() = default;
+  bool Build(HWND owner);
+  bool CreateControl(LiveControl* c, HWND parent);
+  // The control's parent control when that is not the frame and exists; null otherwise.
+  LiveControl* ParentControl(const LiveControl& c);
+  void StackInRecordOrder();
+  // The cursor made from a cursor file's bytes, made on first use; null when they do not read.
+  HCURSOR SharedCursor(ByteView file);
+  void CloseNow();
+  void EndHandler();
+  static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self);
+
+  WindowDescription* description_;
+  // Each cursor file the controls point at, made once and shared; kept until
+  // the controls are gone (declared first, destroyed last).
+  std::vector<std::pair<Bytes, CursorHandle>> cursors_;
+  std::vector<LiveControl> controls_;              // record order; [0] is the frame
+  std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
+  std::vector<std::pair<HWND, bool>> disabled_;    // windows disabled for this modal one, and their states
+  uint64_t serial_;                                // tells this load apart from later loads
+  State state_ = State::kCreating;
+  int handlers_running_ = 0;     // handlers of this window's events on the stack
+  bool close_pending_ = false;   // a close request waits for its turn
+  bool close_deferred_ = false;  // the request came while a handler ran
+  bool loading_ = true;          // inside Load: the frame's end does not delete
+  bool gone_ = false;            // the frame's window is gone
+  bool help_opened_ = false;     // F1 opened the help file
+  HWND last_focus_ = nullptr;    // the focus when the frame was last deactivated
+  POINT client_origin_{};        // where the client area was when 3 was last raised
+  SIZE client_size_{};           // its size when 4 was last raised
+};
+
+// The loaded window with that identifier (or frame), or null.
+LiveWindow* FindLiveWindow(uint32_t window_id);
+LiveWindow* FindLiveWindowByFrame(HWND frame);
+// The loaded window with that serial, or null once it is gone.
+LiveWindow* FindLiveWindowBySerial(uint64_t serial);
+// Every loaded window, in load order.
+const std::vector<LiveWindow*>& LiveWindows();
