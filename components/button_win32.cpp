@@ -155,15 +155,6 @@ class Button : public Control {
   bool has_picture_ = false;  // a picture decoded and handed to the button
 };
 
-Control* CreateButton(const CreateArgs& args) {
-  auto* button = new Button(args);
-  if (!button->Create(args)) {
-    delete button;
-    return nullptr;
-  }
-  return button;
-}
-
 }  // namespace
 
-const ComponentKind kButtonKind = {kKindButton, "Button", 14, kButtonTypes, CreateButton};
+const ComponentKind kButtonKind = {kKindButton, "Button", 14, kButtonTypes, MakeControl<Button>};

@@ -62,9 +62,8 @@ class EditBox : public Control {
   bool Create(const CreateArgs& args) {
     if (ReadEditBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
     Text content = TextFromView(p_.Content);
-    p27_ = TextFromView(p_.p27);
-    p28_ = TextFromView(p_.p28);
-    p_.Content = p_.p27 = p_.p28 = ByteView{};
+    kept_.Take(&p_.p27, &p_.p28);
+    p_.Content = ByteView{};
     BorderStyles border = StylesForBorder(p_.Border);
     if (!CreateHwnd(border.ex_style, L"EDIT", L"",
                     args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style | EditStyle(), args, true)) {
@@ -113,10 +112,8 @@ class EditBox : public Control {
         return true;
       }
       case kP27:
-        out->text = CopyText(p27_.get());
-        return true;
       case kP28:
-        out->text = CopyText(p28_.get());
+        out->text = kept_.Get(index - kP27);
         return true;
       default:
         return ReadNumberField(Number(index), out);
@@ -185,10 +182,8 @@ class EditBox : public Control {
         SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(in.text).c_str()));
         return false;
       case kP27:
-        p27_ = CopyText(in.text);
-        return false;
       case kP28:
-        p28_ = CopyText(in.text);
+        kept_.Set(index - kP27, in.text);
         return false;
       default:
         WriteNumberField(Number(index), in.number);
@@ -202,8 +197,7 @@ class EditBox : public Control {
     EditBoxProperties p = p_;
     Text content = WindowTextGbk(hwnd());
     p.Content = ViewOf(content);
-    p.p27 = ViewOf(p27_);
-    p.p28 = ViewOf(p28_);
+    kept_.Put(&p.p27, &p.p28);
     auto [from, to] = Selection();
     p.p24 = from;
     p.p25 = to - from;
@@ -295,20 +289,11 @@ class EditBox : public Control {
   }
 
   EditBoxProperties p_;  // scalar fields and the font; the text lives in the window
-  Text p27_, p28_;
+  KeptTexts kept_;       // 27 and 28
   FontHandle font_;
   BrushHandle back_brush_;  // the background handed to the edit control
 };
 
-Control* CreateEditBox(const CreateArgs& args) {
-  auto* box = new EditBox(args);
-  if (!box->Create(args)) {
-    delete box;
-    return nullptr;
-  }
-  return box;
-}
-
 }  // namespace
 
-const ComponentKind kEditBoxKind = {kKindEditBox, "EditBox", 29, kEditBoxTypes, CreateEditBox};
+const ComponentKind kEditBoxKind = {kKindEditBox, "EditBox", 29, kEditBoxTypes, MakeControl<EditBox>};

@@ -348,20 +348,15 @@ class HtmlViewer final : public Control, private BrowserEvents {
   ComRef<BrowserSite> site_;  // the browser's container; null once torn down
 };
 
-Control* CreateHtmlViewer(const CreateArgs& args) {
-  auto* viewer = new HtmlViewer(args);
-  if (!viewer->Create(args)) {
-    if (viewer->hwnd()) DestroyWindow(viewer->hwnd());
-    delete viewer;
-    return nullptr;
-  }
-  return viewer;
-}
-
 }  // namespace
 
 void SetBrowserFactory(BrowserFactory factory) { g_factory = factory ? factory : CreateSystemBrowser; }
 
-const ComponentKind kHtmlViewerKind = {kKindHtmlViewer,   "HtmlViewer",         14,
-                                       kHtmlViewerTypes,  CreateHtmlViewer,     kHtmlViewerProperties,
-                                       kHtmlViewerEvents, kHtmlViewerEventCount};
+const ComponentKind kHtmlViewerKind = {kKindHtmlViewer,
+                                       "HtmlViewer",
+                                       14,
+                                       kHtmlViewerTypes,
+                                       MakeControl<HtmlViewer>,
+                                       kHtmlViewerProperties,
+                                       kHtmlViewerEvents,
+                                       kHtmlViewerEventCount};

@@ -24,6 +24,17 @@ struct EventText {
   int argument_count = 0;
 };
 
+// A kind's create entry: the control, or null with nothing left behind when
+// its Create refuses.
+template <typename K>
+Control* MakeControl(const CreateArgs& args) {
+  auto* control = new K(args);
+  if (control->Create(args)) return control;
+  if (control->hwnd()) DestroyWindow(control->hwnd());
+  delete control;
+  return nullptr;
+}
+
 struct ComponentKind {
   uint32_t id;                // KindId
   const char* name;           // as the descriptions name it

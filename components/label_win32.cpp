@@ -10,6 +10,7 @@
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "components/property_writers.h"
+#include "components/self_painted_win32.h"
 
 namespace {
 
@@ -47,24 +48,18 @@ enum LabelIndex {
   kP28,
 };
 
-class Label : public Control {
+class Label : public SelfPaintedControl {
  public:
-  explicit Label(const CreateArgs& args) : Control(args) {}
+  explicit Label(const CreateArgs& args) : SelfPaintedControl(args) {}
 
   bool Create(const CreateArgs& args) {
     if (ReadLabelProperties(args.properties, &p_) != StreamResult::kOk) return false;
     caption_ = TextFromView(p_.Caption);
     back_picture_ = BytesFromView(p_.BackPicture);
-    p27_ = TextFromView(p_.p27);
-    p28_ = TextFromView(p_.p28);
-    p_.Caption = p_.BackPicture = p_.p27 = p_.p28 = ByteView{};
+    kept_.Take(&p_.p27, &p_.p28);
+    p_.Caption = p_.BackPicture = ByteView{};
     if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
-    if (!RegisterControlClass(kLabelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(), nullptr)) {
-      return false;
-    }
-    BorderStyles border = StylesForBorder(p_.Border);
-    return CreateHwnd(border.ex_style, kLabelClass, GbkToWide(caption_.get()).c_str(),
-                      args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style, args, false);
+    return CreateSelfPainted(kLabelClass, GbkToWide(caption_.get()).c_str(), p_.Border, args);
   }
 
   bool GetProperty(int index, int sub, PropertyOut* out) override {
@@ -76,10 +71,8 @@ class Label : public Control {
         out->bytes = CopyBytes(back_picture_.get());
         return true;
       case kP27:
-        out->text = CopyText(p27_.get());
-        return true;
       case kP28:
-        out->text = CopyText(p28_.get());
+        out->text = kept_.Get(index - kP27);
         return true;
       case kFont:
         return ReadFontProperty(p_.Font, sub, out);
@@ -98,10 +91,8 @@ class Label : public Control {
         back_picture_ = CopyBytes(in.bytes);
         return false;
       case kP27:
-        p27_ = CopyText(in.text);
-        return false;
       case kP28:
-        p28_ = CopyText(in.text);
+        kept_.Set(index - kP27, in.text);
         return false;
       case kFont:
         if (!WriteFontProperty(&p_.Font, sub, in)) return false;
@@ -132,8 +123,7 @@ class Label : public Control {
         if (!WriteNumberField(Number(index), in.number)) return false;
         break;
     }
-    // Drawn over in full, so no erasing: no flicker.
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    Repaint();
     return false;
   }
 
@@ -141,24 +131,38 @@ class Label : public Control {
     LabelProperties p = p_;
     p.Caption = ViewOf(caption_);
     p.BackPicture = ViewOf(back_picture_);
-    p.p27 = ViewOf(p27_);
-    p.p28 = ViewOf(p28_);
+    kept_.Put(&p.p27, &p.p28);
     return WriteLabelProperties(p);
   }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    switch (msg) {
-      case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills everything
-      case WM_PAINT:
-        Paint();
-        return 0;
-      case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FontOrDefault(font_));
-      default:
-        return DefaultProc(msg, wp, lp);
+    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(FontOrDefault(font_));
+    return SelfPaintedControl::HandleMessage(msg, wp, lp);
+  }
+
+  uint32_t BackColour() const override { return p_.BackColor; }
+
+  void PaintOver(HDC dc, RECT rc) override {
+    std::wstring text = GbkToWide(caption_.get());
+    if (text.empty()) return;
+    SelectScope font(dc, FontOrDefault(font_));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColourOr(p_.TextColor, COLOR_BTNTEXT));
+    static const UINT kAlignFormat[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS | kAlignFormat[ChoiceUpTo(p_.Align, 2)];
+    if (p_.WordWrap) {
+      DrawTextW(dc, text.c_str(), -1, &rc, format | DT_WORDBREAK);
+      return;
     }
+    // DT_VCENTER works on one line only; measure the lines and place them.
+    RECT measured = rc;
+    DrawTextW(dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
+    int spare = (rc.bottom - rc.top) - (measured.bottom - measured.top);
+    int valign = ChoiceUpTo(p_.VAlign, 2);
+    if (valign == 1) rc.top += spare / 2;
+    if (valign == 2) rc.top += spare;
+    DrawTextW(dc, text.c_str(), -1, &rc, format);
   }
 
  private:
@@ -203,51 +207,13 @@ class Label : public Control {
     }
   }
 
-  void Paint() {
-    PaintScope paint(hwnd());
-    HDC dc = paint.get();
-    RECT rc;
-    GetClientRect(hwnd(), &rc);
-    BrushHandle back(CreateSolidBrush(ColourOr(p_.BackColor, COLOR_BTNFACE)));
-    FillRect(dc, &rc, back.get());
-
-    std::wstring text = GbkToWide(caption_.get());
-    if (text.empty()) return;
-    SelectScope font(dc, FontOrDefault(font_));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColourOr(p_.TextColor, COLOR_BTNTEXT));
-    static const UINT kAlignFormat[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
-    UINT format = DT_NOPREFIX | DT_EXPANDTABS | kAlignFormat[ChoiceUpTo(p_.Align, 2)];
-    if (p_.WordWrap) {
-      DrawTextW(dc, text.c_str(), -1, &rc, format | DT_WORDBREAK);
-      return;
-    }
-    // DT_VCENTER works on one line only; measure the lines and place them.
-    RECT measured = rc;
-    DrawTextW(dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
-    int spare = (rc.bottom - rc.top) - (measured.bottom - measured.top);
-    int valign = ChoiceUpTo(p_.VAlign, 2);
-    if (valign == 1) rc.top += spare / 2;
-    if (valign == 2) rc.top += spare;
-    DrawTextW(dc, text.c_str(), -1, &rc, format);
-  }
-
   LabelProperties p_;  // scalar fields and the font; the views below are owned copies
   Text caption_;
   Bytes back_picture_;
-  Text p27_, p28_;
+  KeptTexts kept_;  // 27 and 28
   FontHandle font_;
 };
 
-Control* CreateLabel(const CreateArgs& args) {
-  auto* label = new Label(args);
-  if (!label->Create(args)) {
-    delete label;
-    return nullptr;
-  }
-  return label;
-}
-
 }  // namespace
 
-const ComponentKind kLabelKind = {kKindLabel, "Label", 29, kLabelTypes, CreateLabel};
+const ComponentKind kLabelKind = {kKindLabel, "Label", 29, kLabelTypes, MakeControl<Label>};

@@ -25,3 +25,25 @@ inline ByteView ViewOf(const Text& t) {
                  : ByteView{};
 }
 inline ByteView ViewOf(const Bytes& b) { return ByteView{b.data(), static_cast<uint32_t>(b.size())}; }
+
+// The two trailing texts (27 and 28) that Label and EditBox keep and save
+// back without using them.
+class KeptTexts {
+ public:
+  // Owns copies of the stored views and clears them.
+  void Take(ByteView* p27, ByteView* p28) {
+    texts_[0] = TextFromView(*p27);
+    texts_[1] = TextFromView(*p28);
+    *p27 = *p28 = ByteView{};
+  }
+  void Put(ByteView* p27, ByteView* p28) const {
+    *p27 = ViewOf(texts_[0]);
+    *p28 = ViewOf(texts_[1]);
+  }
+  // which: 0 for 27, 1 for 28.
+  Text Get(int which) const { return CopyText(texts_[which].get()); }
+  void Set(int which, TextValue t) { texts_[which] = CopyText(t); }
+
+ private:
+  Text texts_[2];
+};

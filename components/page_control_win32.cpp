@@ -462,17 +462,7 @@ class PageControl final : public Control, private PageHost {
   bool tracking_mouse_ = false;    // a leave notice is requested
 };
 
-Control* CreatePageControl(const CreateArgs& args) {
-  auto* control = new PageControl(args);
-  if (!control->Create(args)) {
-    if (control->hwnd()) DestroyWindow(control->hwnd());
-    delete control;
-    return nullptr;
-  }
-  return control;
-}
-
 }  // namespace
 
 const ComponentKind kPageControlKind = {kKindPageControl, "PageControl", kPageControlPropertyCount,
-                                        kPageControlPropertyTypes, CreatePageControl};
+                                        kPageControlPropertyTypes, MakeControl<PageControl>};

@@ -8,6 +8,7 @@
 #include "components/picture_placement.h"
 #include "components/picture_win32.h"
 #include "components/property_writers.h"
+#include "components/self_painted_win32.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ static_assert(sizeof kPicBoxTypes / sizeof kPicBoxTypes[0] == 15 - 8);
 
 enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kP12, kP13, kP14 };
 
-class PicBox : public Control {
+class PicBox : public SelfPaintedControl {
  public:
-  explicit PicBox(const CreateArgs& args) : Control(args) {}
+  explicit PicBox(const CreateArgs& args) : SelfPaintedControl(args) {}
 
   bool Create(const CreateArgs& args) {
     if (ReadPicBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
@@ -34,12 +35,7 @@ class PicBox : public Control {
     p14_ = TextFromView(p_.p14);
     p_.Picture = p_.p13 = p_.p14 = ByteView{};
     picture_.Load(ViewOf(picture_bytes_));
-    if (!RegisterControlClass(kPicBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ArrowCursor(), nullptr)) {
-      return false;
-    }
-    BorderStyles border = StylesForBorder(p_.Border);
-    return CreateHwnd(border.ex_style, kPicBoxClass, L"",
-                      args.style | WS_CHILD | WS_CLIPSIBLINGS | border.style, args, false);
+    return CreateSelfPainted(kPicBoxClass, L"", p_.Border, args);
   }
 
   bool GetProperty(int index, int, PropertyOut* out) override {
@@ -100,7 +96,7 @@ class PicBox : public Control {
       default:
         return false;
     }
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    Repaint();
     return false;
   }
 
@@ -113,45 +109,21 @@ class PicBox : public Control {
   }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    switch (msg) {
-      case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills everything
-      case WM_PAINT:
-        Paint();
-        return 0;
-      default:
-        return DefaultProc(msg, wp, lp);
-    }
+  uint32_t BackColour() const override { return p_.BackColor; }
+
+  void PaintOver(HDC dc, RECT rc) override {
+    if (picture_.empty()) return;
+    PlacedPicture at = PlacePicture(p_.DisplayMode, rc.right, rc.bottom, picture_.width(), picture_.height());
+    picture_.Draw(dc, at.x, at.y, at.width, at.height);
   }
 
  private:
-  void Paint() {
-    PaintScope paint(hwnd());
-    RECT rc;
-    GetClientRect(hwnd(), &rc);
-    BrushHandle back(CreateSolidBrush(ColourOr(p_.BackColor, COLOR_BTNFACE)));
-    FillRect(paint.get(), &rc, back.get());
-    if (picture_.empty()) return;
-    PlacedPicture at = PlacePicture(p_.DisplayMode, rc.right, rc.bottom, picture_.width(), picture_.height());
-    picture_.Draw(paint.get(), at.x, at.y, at.width, at.height);
-  }
-
   PicBoxProperties p_;  // scalar fields; the picture and texts are owned below
   Bytes picture_bytes_;
   Text p13_, p14_;
   Picture picture_;
 };
 
-Control* CreatePicBox(const CreateArgs& args) {
-  auto* box = new PicBox(args);
-  if (!box->Create(args)) {
-    delete box;
-    return nullptr;
-  }
-  return box;
-}
-
 }  // namespace
 
-const ComponentKind kPicBoxKind = {kKindPicBox, "PicBox", 15, kPicBoxTypes, CreatePicBox};
+const ComponentKind kPicBoxKind = {kKindPicBox, "PicBox", 15, kPicBoxTypes, MakeControl<PicBox>};

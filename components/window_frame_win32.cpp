@@ -75,8 +75,9 @@ void UseProgramIcon(HWND hwnd) {
     int cx, cy;
   } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
   for (const auto& size : sizes) {
-    auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                               GetSystemMetrics(size.cx), GetSystemMetrics(size.cy), LR_SHARED));
+    auto* icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      GetSystemMetrics(size.cx), GetSystemMetrics(size.cy), LR_SHARED));
     if (icon) SendMessageW(hwnd, WM_SETICON, size.which, reinterpret_cast<LPARAM>(icon));
   }
 }
@@ -306,15 +307,6 @@ class WindowFrame : public Control {
   HFONT font_ = nullptr;  // the stock default GUI font unless set
 };
 
-Control* CreateWindowFrame(const CreateArgs& args) {
-  auto* frame = new WindowFrame(args);
-  if (!frame->Create(args)) {
-    delete frame;
-    return nullptr;
-  }
-  return frame;
-}
-
 }  // namespace
 
-const ComponentKind kWindowKind = {kKindWindow, "window", 32, kWindowTypes, CreateWindowFrame};
+const ComponentKind kWindowKind = {kKindWindow, "window", 32, kWindowTypes, MakeControl<WindowFrame>};
