@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/pages.h"
+#include "services/services.h"
 #include "skin/skin_catalogue.h"
 
 namespace startup_test {
