@@ -1,11 +1,17 @@
 // File, clipboard and message-box services against real files, the real
-// clipboard and real message boxes.
+// clipboard and real message boxes; the copy-code boxes, and the shell request
+// that opens an address.
 #include "services/services.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <thread>
 
+#include "core/links.h"
+#include "net/open_url.h"
 #include "support/test_support.h"
 
 namespace {
@@ -191,6 +197,106 @@ TEST(ShowMessageTest, ButtonsMapToTheirIndexes) {
     EXPECT_EQ(seen.title, L"T");
     EXPECT_EQ(result, r.expected) << "style " << r.style;
   }
+}
+
+// Runs act while another thread answers, with OK, the box it shows (if any
+// within wait_ms); `busy` keeps the clipboard open meanwhile.
+MessageBoxContents AnswerBoxOf(void (*act)(), bool busy, int wait_ms, bool* shown) {
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr),
+         done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    bool held = busy && OpenClipboard(owner);
+    SetEvent(opened);
+    WaitForSingleObject(done, 30000);
+    if (held) CloseClipboard();
+    DestroyWindow(owner);
+  });
+  WaitForSingleObject(opened, 10000);
+  MessageBoxContents seen;
+  std::thread responder([&] {
+    HWND box = WaitForMessageBox(GetCurrentProcessId(), wait_ms);
+    if (!(*shown = box != nullptr)) return;
+    seen = ReadMessageBox(box);
+    PressMessageBoxButton(box, IDOK);
+  });
+  act();
+  responder.join();
+  SetEvent(done);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(done);
+  return seen;
+}
+
+TEST(CopyAccessCodeTest, APlainConfirmationOrAWarningWithTheCodeToType) {
+  const struct {
+    void (*copy)();
+    bool busy;
+    const wchar_t *title, *text;
+    bool icon;
+    const char* clipboard;
+  } rows[] = {
+      {CopyAccessCode1, false, L"恭喜你！", L"提取码：k7m2   复制成功【可以去粘贴 下载了】", false, "k7m2"},
+      {CopyAccessCode2, false, L"恭喜你！", L"提取码：x9q4   复制成功【可以去粘贴 下载了】", false, "x9q4"},
+      {CopyAccessCode1, true, L"复制失败", L"提取码没能复制到剪贴板，请手动输入提取码：k7m2", true, "x9q4"},
+  };
+  for (const auto& row : rows) {
+    bool shown = false;
+    MessageBoxContents seen = AnswerBoxOf(row.copy, row.busy, 20000, &shown);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(seen.title, row.title);
+    EXPECT_EQ(seen.text, row.text);
+    EXPECT_EQ(seen.buttons.size(), 1u) << "OK only";
+    EXPECT_EQ(seen.has_icon, row.icon);
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), row.clipboard);
+  }
+}
+
+struct ShellCall {
+  HWND owner;
+  std::string verb, file;
+  bool parameters, directory;
+  INT show;
+};
+std::vector<ShellCall> g_shell_calls;
+decltype(&ShellExecuteA) g_shell_execute;
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                    INT show) {
+  g_shell_calls.push_back(
+      {owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr, show});
+  return g_shell_execute(owner, verb, file, parameters, directory, show);
+}
+void OpenUnregisteredAddress() { OpenInBrowser("velmora-nobody:page"); }
+
+// The address's scheme has no program: the shell opens nothing and nobody says so.
+TEST(OpenInBrowserTest, OwnedByTheWindowOfThatExactTitleAndSilentWhenNothingOpens) {
+  g_shell_execute = reinterpret_cast<decltype(&ShellExecuteA)>(
+      PatchImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&RecordShellExecute)));
+  ASSERT_NE(g_shell_execute, nullptr);
+  const struct {
+    const wchar_t* title;  // of a top-level window open meanwhile
+    bool owner;
+  } rows[] = {
+      {nullptr, false}, {L"Microsoft Internet Explorer", true}, {L"Microsoft Internet Explorer - a", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.title ? row.title : L"no window");
+    HWND window = row.title ? CreateWindowW(L"STATIC", row.title, WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                            nullptr, nullptr, nullptr)
+                            : nullptr;
+    g_shell_calls.clear();
+    bool shown = false;
+    AnswerBoxOf(OpenUnregisteredAddress, false, 1500, &shown);
+    EXPECT_FALSE(shown) << "no message";
+    ASSERT_EQ(g_shell_calls.size(), 1u);
+    const ShellCall& c = g_shell_calls[0];
+    EXPECT_EQ(c.owner, row.owner ? window : nullptr);
+    EXPECT_EQ(c.verb + " " + c.file, "open velmora-nobody:page");
+    EXPECT_FALSE(c.parameters || c.directory);
+    EXPECT_EQ(c.show, SW_SHOWNORMAL);
+    if (window) DestroyWindow(window);
+  }
+  PatchImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(g_shell_execute));
 }
 
 }  // namespace

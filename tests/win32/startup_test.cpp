@@ -89,6 +89,22 @@ bool IsUnder(const std::string& path, const std::string& dir) {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
+// The last-write time; AgeFile sets it to one no write of this run can give.
+ULONGLONG LastWrite(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+  return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+constexpr ULONGLONG kLongAgo = 126227808000000000ull;  // 2001-01-01
+void AgeFile(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILETIME t = {static_cast<DWORD>(kLongAgo), static_cast<DWORD>(kLongAgo >> 32)};
+  SetFileTime(file, nullptr, nullptr, &t);
+  CloseHandle(file);
+}
+
 // Answers, with OK, every message box this process shows while it is watched.
 class BoxWatch {
  public:
@@ -193,14 +209,23 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
 }
 
 // The browser draws nothing under Wine (no HTML engine), but it reports where
-// each page picture's handler sent it.
+// each page picture's handler sent it. The pictures from the top call ShowPage
+// 1, 3, 2, 5, 4; they run from the second, as page 1 is on show after start.
 TEST_F(StartupTest, EachShowPageHandlerPointsPageViewAtItsPage) {
   OnStartup();
-  void (*const show[])(int32_t, int32_t, int32_t) = {ShowPage1, ShowPage2, ShowPage3, ShowPage4, ShowPage5};
-  for (int i : {2, 0, 4, 1, 3}) {
-    show[i](0, 0, 0);
+  const struct {
+    void (*show)(int32_t, int32_t, int32_t);
+    const char* name;
+    const char* file;
+  } rows[] = {
+      {ShowPage3, "ShowPage3", "huashugli598.html"}, {ShowPage2, "ShowPage2", "dashayh263.html"},
+      {ShowPage5, "ShowPage5", "za32xship5.html"},   {ShowPage4, "ShowPage4", "yishipq668.html"},
+      {ShowPage1, "ShowPage1", "velmora365.html"},
+  };
+  for (const auto& row : rows) {
+    row.show(0, 0, 0);
     // The browser moves on once its navigation has run through the message queue.
-    std::string expected = dir_.File(kContentPages[i].file_name), seen;
+    std::string expected = dir_.File(row.file), seen;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
@@ -208,7 +233,7 @@ TEST_F(StartupTest, EachShowPageHandlerPointsPageViewAtItsPage) {
       if ((seen = LocalPathOf(url.get())) == expected) break;
       Sleep(20);
     }
-    EXPECT_EQ(seen, expected) << "ShowPage" << i + 1;
+    EXPECT_EQ(seen, expected) << row.name;
   }
   OnShutdown();
 }
@@ -439,7 +464,14 @@ TEST_F(StartupTest, MainWindowIsSkinnedWithSkin13) {
 }
 
 // What may be under the engine's name at start, and what the user then sees.
-enum class EngineLeftover { kTorn, kTornReadOnly, kTornAndLocked, kSharedForReading, kFolder };
+enum class EngineLeftover {
+  kTorn,
+  kTornReadOnly,
+  kTornAndLocked,
+  kSharedForReading,
+  kFolder,
+  kEngineNotHidden
+};
 struct EngineRow {
   const char* name;
   EngineLeftover leftover;
@@ -471,6 +503,10 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
     case EngineLeftover::kFolder:
       ASSERT_TRUE(CreateDirectoryA(engine.c_str(), nullptr));
       break;
+    case EngineLeftover::kEngineNotHidden:
+      ASSERT_TRUE(WriteWholeFile(engine, EngineImage()));
+      AgeFile(engine);
+      break;
   }
   if (row.leftover == EngineLeftover::kTornAndLocked || row.leftover == EngineLeftover::kSharedForReading) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -487,6 +523,9 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
   } else if (row.replaced) {
     EXPECT_TRUE(ReadWholeFile(engine) == EngineImage());
     EXPECT_EQ(VisibleAttributes(engine), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  } else if (row.leftover == EngineLeftover::kEngineNotHidden) {
+    EXPECT_EQ(LastWrite(engine), kLongAgo) << "not written again";
+    EXPECT_EQ(VisibleAttributes(engine), 0u) << "not hidden afterwards";
   } else {
     const std::string& was = row.leftover == EngineLeftover::kSharedForReading ? EngineImage() : torn;
     EXPECT_TRUE(ReadThrough(held) == was) << "a file in use stays as it is";
@@ -498,12 +537,13 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Leftovers, EngineFileTest,
-    ::testing::Values(EngineRow{"Torn", EngineLeftover::kTorn, true, true},
-                      EngineRow{"TornHiddenReadOnly", EngineLeftover::kTornReadOnly, true, true},
-                      EngineRow{"TornAndLockedByAnotherProgram", EngineLeftover::kTornAndLocked, false,
-                                false},
-                      EngineRow{"TheEngineSharedForReading", EngineLeftover::kSharedForReading, true, false},
-                      EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false}),
+    ::testing::Values(
+        EngineRow{"Torn", EngineLeftover::kTorn, true, true},
+        EngineRow{"TornHiddenReadOnly", EngineLeftover::kTornReadOnly, true, true},
+        EngineRow{"TornAndLockedByAnotherProgram", EngineLeftover::kTornAndLocked, false, false},
+        EngineRow{"TheEngineSharedForReading", EngineLeftover::kSharedForReading, true, false},
+        EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false},
+        EngineRow{"TheEngineNotHiddenIsLeftAlone", EngineLeftover::kEngineNotHidden, true, false}),
     [](const ::testing::TestParamInfo<EngineRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "components/html_viewer_win32.h"
+#include "core/links.h"
+#include "core/page_files.h"
+#include "services/services.h"
 #include "format/program_windows.h"
 #include "support/test_support.h"
 #include "test_browser.h"
@@ -244,6 +247,30 @@ TEST_F(HtmlViewTest, WritesBecomeBrowserCallsAndNeverAskForReCreation) {
   EXPECT_EQ((std::vector<int32_t>{static_cast<int32_t>(p.version), p.FontSize, p.Offline, p.Silent}),
             (std::vector<int32_t>{1, 3, 1, 1}));
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.url.data), p.url.size), Utf8(browser_->location_url));
+}
+
+// The handlers behind the pictures: a tab leaves the view where it is, and a
+// page is navigated to each time, also the page already on show.
+TEST_F(HtmlViewTest, TabsLeaveTheViewAloneAndAPageIsNavigatedToEachTime) {
+  ScratchDir dir;
+  RecordRunDirectory(dir.File("velmora.exe").c_str(), IsGbkLeadByte);
+  ASSERT_TRUE(PlaceContentPages());
+  browser_->TakeCalls();
+  const std::string page2 =
+      "Navigate \"" + dir.File("dashayh263.html") + "\" flags i4 0, frame empty, post empty, headers empty";
+  const struct {
+    const char* label;
+    void (*handler)(int32_t, int32_t, int32_t);
+    std::vector<std::string> calls;
+  } rows[] = {{"SelectTab1", SelectTab1, {}},
+              {"ShowPage2", ShowPage2, {page2}},
+              {"ShowPage2 again", ShowPage2, {page2}},
+              {"SelectTab0", SelectTab0, {}}};
+  for (const auto& row : rows) {
+    row.handler(0, 0, 0);
+    EXPECT_EQ(browser_->TakeCalls(), row.calls) << row.label;
+  }
+  RemoveContentPages();
 }
 
 TEST_F(HtmlViewTest, EachBrowserEventRaisesItsEventWithTheTextsItTellsOf) {

@@ -66,7 +66,9 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
     wchar_t caption[64];
     GetWindowTextW(child, caption, 64);
     out->buttons.push_back(caption);
-  } else if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+  } else if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+             SendMessageW(child, STM_GETICON, 0, 0)) {
+    // Wine keeps the icon control of a box without icon, visible and empty.
     out->has_icon = true;
     out->icon_pixels = ScreenPixels(child);
   }
@@ -107,6 +109,29 @@ MessageBoxContents ReadMessageBox(HWND box) {
     std::set<DWORD> colours(out.icon_pixels.begin(), out.icon_pixels.end());
     if (!out.has_icon || colours.size() > 2 || waited >= 3000) return out;
   }
+}
+
+void* PatchImport(const char* dll, const char* name, void* hook) {
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+    if (_stricmp(reinterpret_cast<char*>(base + d->Name), dll) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<char*>(by_name->Name), name) != 0) continue;
+      DWORD old;
+      VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+      void* previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
+      VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
+      return previous;
+    }
+  }
+  return nullptr;
 }
 
 void PressMessageBoxButton(HWND box, int id) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }

@@ -13,7 +13,7 @@ struct MessageBoxContents {
   std::wstring title;
   std::wstring text;
   std::vector<std::wstring> buttons;  // captions in creation order
-  bool has_icon = false;              // an icon control is shown
+  bool has_icon = false;              // an icon control shows an icon
   std::vector<DWORD> icon_pixels;     // the icon control as it is on the screen
 };
 
@@ -67,6 +67,9 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void PumpMessages(int ms = 50);
 // The names in a directory, without "." and "..".
 std::set<std::string> ListDirectory(const std::string& dir);
+// Points this program's import slot for `name` from `dll` at hook; returns
+// the old target, or null when the program does not import it by name.
+void* PatchImport(const char* dll, const char* name, void* hook);
 // Host path of a build output given to the test on its command line, as Windows sees it.
 std::string WindowsPath(const std::string& path);
 

@@ -47,6 +47,14 @@ int32_t QueryClose() {
   return g_allow_close;
 }
 
+// Where the focus event lands (the window or its close button) and whether the window shows by then.
+void Focused() {
+  uint32_t window = 0, control = 0;
+  CurrentEventSource(&window, &control);
+  g_log.push_back(std::string("focus ") + (control == kHelpCloseButton ? "button" : "window") +
+                  " shown=" + std::to_string(IsWindowVisible(FrameOf(window))));
+}
+
 std::vector<EventBinding> OwnEvents() {
   return {{0, &HandlerThunk<&Created>::Call},
           {3, &HandlerThunk<&Moved>::Call},
@@ -69,11 +77,14 @@ class WindowsTest : public ::testing::Test {
 };
 
 TEST_F(WindowsTest, CreationEventsComeBeforeShowingAndClosingIsDeferredToTheLoop) {
-  BindingPatch own(kHelpWindow, kHelpRecord, OwnEvents());
+  std::vector<EventBinding> own_and_focus = OwnEvents();
+  own_and_focus.push_back({-7, &HandlerThunk<&Focused>::Call});
+  BindingPatch own(kHelpWindow, kHelpRecord, own_and_focus);
+  BindingPatch button(kHelpWindow, kHelpCloseButton, {{-7, &HandlerThunk<&Focused>::Call}});
   for (int load = 1; load <= 2; ++load) {
     SCOPED_TRACE("load " + std::to_string(load));
     ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-    EXPECT_EQ(TakeLog(), (Log{"created shown=0", "moved", "resized"}));
+    EXPECT_EQ(TakeLog(), (Log{"created shown=0", "moved", "resized", "focus window shown=1"}));
     HWND frame = FrameOf(kHelpWindow);
     EXPECT_TRUE(IsWindowVisible(frame)) << "shown after Created";
     EXPECT_EQ(GetWindow(frame, GW_OWNER), nullptr);
