@@ -3,9 +3,13 @@
 # in the same run on the same machine, the two taking turns. Not part of test.sh.
 #
 #   1, 2  start of velmora.exe to its visible MainWindow under Wine, with an
-#         update page that answers at once and with a server that accepts and
-#         never answers, against bench/bare_window.exe (one window of the same
-#         size, the same toolchain and the same embedded bytes)
+#         update page that answers at once, against bench/floor_window.exe (the
+#         platform's floor: MainWindow's frame made of system windows and the
+#         system WebBrowser, navigated to a local page, with the same DLLs) and
+#         against bench/bare_window.exe (one window of the same size; both
+#         baselines from the same toolchain, with the same embedded bytes); and
+#         with a server that accepts and never answers, against the bare window
+#         and in absolute time
 #   3     loading MainWindow inside one process (bench/load_bench.exe) against
 #         a frame with a system child window per control and a bare frame
 #   4     on the host: decoding MainWindow's ten pictures and reading the window
@@ -20,18 +24,35 @@
 #
 #   scripts/bench.sh [RUNS]   RUNS turns of each pair (default 15); VELMORA_BENCH_WINEPREFIX
 #                             names another Wine prefix (default build/wineprefix-bench)
+#   scripts/bench.sh --breakdown [RUNS]
+#                             the time of each start step instead, medians over RUNS
+#                             starts (default 11) of velmora.exe and floor_window.exe from
+#                             the *-marks build, read from the marks they write (see
+#                             base/bench_marks.h), with the prompt update server
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-15}
+mode=table
+if [ "${1:-}" = --breakdown ]; then
+  mode=breakdown
+  shift
+fi
+runs=${1:-$([ "$mode" = breakdown ] && echo 11 || echo 15)}
 
 if [ -z "${VELMORA_BENCH_INSIDE:-}" ]; then
   cd "$root"
   source scripts/machine.sh
   velmora_probe_32bit
   preset=$([ "$VELMORA_32BIT" = yes ] && echo win32 || echo win64)
+  if [ "$mode" = breakdown ]; then
+    echo "building the $preset-marks programs ($VELMORA_32BIT_WHY)" >&2
+    cmake --preset "$preset-marks" >/dev/null
+    cmake --build --preset "$preset-marks" -j2 --target velmora floor_window >/dev/null
+    export VELMORA_BENCH_INSIDE=1 VELMORA_BENCH_PRESET=$preset-marks VELMORA_BENCH_WHY=$VELMORA_32BIT_WHY
+    exec unshare --net --mount -- "$0" --breakdown "$runs"
+  fi
   echo "building the $preset programs and the host benchmark ($VELMORA_32BIT_WHY)" >&2
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j2 --target velmora bare_window load_bench >/dev/null
+  cmake --build --preset "$preset" -j2 --target velmora bare_window floor_window load_bench >/dev/null
   if [ "$preset" != win32 ]; then
     # The product's size is the 32-bit file's, built (not run) on every machine.
     cmake --preset win32 >/dev/null
@@ -45,6 +66,7 @@ fi
 
 # Inside the namespace from here on.
 ip link set lo up
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 build=$root/build/$VELMORA_BENCH_PRESET
 work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
 samples=$work/samples
@@ -109,6 +131,12 @@ stop_server() {
 }
 
 now_ms() { date +%s%3N; }
+now_us() { date +%s%6N; }
+
+# When set, the file each start's marks go to (a Unix path; the program gets
+# its Windows name on drive Z:), with the launch and the moment the window was
+# seen appended on the same clock.
+marks_file=
 
 # One Wine server and desktop for the whole run, as on a desktop that is up:
 # a start never meets the last one's server shutting down (it would find no
@@ -131,8 +159,10 @@ one_start() {
   cp "$exe" "$dir/"
   local start end pid id= stale
   stale=$(windows_titled "$title")
+  [ -z "$marks_file" ] || echo "launched $(now_us)" >>"$marks_file"
   start=$(now_ms)
-  (cd "$dir" && exec "$root/scripts/wine-run.sh" "$(basename "$exe")") >/dev/null 2>&1 &
+  (cd "$dir" && VELMORA_BENCH_MARKS_FILE=${marks_file:+Z:${marks_file//\//\\}} \
+    exec "$root/scripts/wine-run.sh" "$(basename "$exe")") >/dev/null 2>&1 &
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
     id=$(find_window "$title" "$stale")
@@ -140,6 +170,7 @@ one_start() {
     sleep 0.02
   done
   end=$(now_ms)
+  [ -z "$marks_file" ] || echo "seen $(now_us)" >>"$marks_file"
   if [ -z "$id" ]; then
     wait "$pid" 2>/dev/null || true
     echo "$(basename "$exe") ended before its window showed" >&2
@@ -163,27 +194,58 @@ one_start() {
   echo $((end - start))
 }
 
-velmora=$build/velmora.exe bare=$build/bare_window.exe
-velmora_title='^Velmora-' bare_title='^Velmora bare window$'
+velmora=$build/velmora.exe bare=$build/bare_window.exe floor=$build/floor_window.exe
+velmora_title='^Velmora-' bare_title='^Velmora bare window$' floor_title='^Velmora floor window$'
+# One start of the program named velmora, bare or floor.
+start_of() {
+  local exe=$1 title=${1}_title
+  exe=${!exe}
+  one_start "$exe" "${!title}"
+}
+
+# --breakdown: the two programs take turns, each start writing its marks to a
+# file of its own; then the medians of each step.
+breakdown() {
+  local i name
+  echo "breakdown: $runs starts of each of $VELMORA_BENCH_PRESET's velmora.exe and floor_window.exe" >&2
+  for i in $(seq 1 "$runs"); do
+    for name in $([ $((i % 2)) = 1 ] && echo velmora floor || echo floor velmora); do
+      marks_file=$work/marks.$name.$i
+      : >"$marks_file"
+      start_of "$name" >/dev/null || true
+      marks_file=
+    done
+  done
+  python3 "$root/bench/breakdown.py" "$VELMORA_BENCH_PRESET" "$load_before $(cut -d' ' -f1-3 /proc/loadavg)" \
+    "$work"/marks.velmora.* -- "$work"/marks.floor.*
+}
 
 prepare_wine
 # The first start of each boots what Wine loads on demand: not measured.
 serve prompt
-one_start "$velmora" "$velmora_title" >/dev/null
-one_start "$bare" "$bare_title" >/dev/null
+start_of velmora >/dev/null
+start_of floor >/dev/null
+if [ "$mode" = breakdown ]; then
+  breakdown
+  exit 0
+fi
+start_of bare >/dev/null
 : >"$work/requests.log"
 
-# 1, 2: the two programs take turns, which one goes first alternating too.
+# 1, 2: the programs take turns, the order reversed every other turn. With the
+# silent server only velmora.exe and the bare window: the floor has no network.
 for kind in prompt silent; do
   [ "$kind" = prompt ] || { stop_server; serve "$kind"; }
-  echo "starts with a $kind update server: $runs turns" >&2
+  programs="velmora floor bare"
+  [ "$kind" = prompt ] || programs="velmora bare"
+  echo "starts with a $kind update server: $runs turns of $programs" >&2
   for i in $(seq 1 "$runs"); do
-    if [ $((i % 2)) = 1 ]; then
-      v=$(one_start "$velmora" "$velmora_title"); b=$(one_start "$bare" "$bare_title")
-    else
-      b=$(one_start "$bare" "$bare_title"); v=$(one_start "$velmora" "$velmora_title")
-    fi
-    printf 'start_%s_velmora %s\nstart_%s_bare %s\n' "$kind" "$v" "$kind" "$b" >>"$samples"
+    order=$programs
+    [ $((i % 2)) = 1 ] || order=$(tr ' ' '\n' <<<"$programs" | tac | tr '\n' ' ')
+    for name in $order; do
+      took=$(start_of "$name")
+      printf 'start_%s_%s %s\n' "$kind" "$name" "$took" >>"$samples"
+    done
   done
 done
 stop_server
@@ -228,9 +290,10 @@ exe_sizes() {  # NAME BUILD-DIR TOOL-PREFIX
 } >>"$samples"
 
 wine_version=$(/usr/lib/wine/wine64 --version 2>/dev/null || echo "wine")
-python3 - "$samples" "$runs" "$VELMORA_BENCH_PRESET" "$wine_version" "$VELMORA_BENCH_WHY" <<'EOF'
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+python3 - "$samples" "$runs" "$VELMORA_BENCH_PRESET" "$wine_version" "$VELMORA_BENCH_WHY" "$load_before" "$load_after" <<'EOF'
 import statistics, sys, platform, os, datetime
-path, runs, preset, wine, why = sys.argv[1:6]
+path, runs, preset, wine, why, load_before, load_after = sys.argv[1:8]
 series = {}
 for line in open(path):
     key, _, value = line.strip().partition(" ")
@@ -248,21 +311,32 @@ def unit(ms):
     return "%.0f ms" % ms if ms >= 100 else "%.2f ms" % ms if ms >= 1 else "%.0f us" % (ms * 1000)
 
 rows = []
-def pair(what, against, key, base):
+# goal: the ratio's median at most max_ratio, or the figure's median at most max_ms.
+def pair(what, against, key, base, max_ratio=None, max_ms=None):
     a, b = series.get(key, []), series.get(base, [])
     n = min(len(a), len(b))
     if n == 0:
-        rows.append((what, against, "missing", "", "", "", "", "0"))
+        rows.append((what, against, "missing", "", "", "", "", "0", ""))
         return
     ratios = [a[i] / b[i] for i in range(n)]
     lo, hi = quartiles(ratios)
-    rows.append((what, against, "%.2f" % statistics.median(ratios),
-                 "%.2f-%.2f" % (min(ratios), max(ratios)), "%.2f-%.2f" % (lo, hi),
-                 unit(statistics.median(a[:n])), unit(statistics.median(b[:n])), str(n)))
+    ratio, figure = statistics.median(ratios), statistics.median(a[:n])
+    goal = ""
+    if max_ratio is not None:
+        goal = "<= %.2f %s" % (max_ratio, "met" if ratio <= max_ratio else "missed")
+    if max_ms is not None:
+        goal = "<= %g s %s" % (max_ms / 1000, "met" if figure <= max_ms else "missed")
+    rows.append((what, against, "%.2f" % ratio, "%.2f-%.2f" % (min(ratios), max(ratios)), "%.2f-%.2f" % (lo, hi),
+                 unit(figure), unit(statistics.median(b[:n])), str(n), goal))
 
-pair("start to visible MainWindow, prompt update server", "bare_window.exe start", "start_prompt_velmora", "start_prompt_bare")
-pair("start to visible MainWindow, silent update server", "bare_window.exe start", "start_silent_velmora", "start_silent_bare")
-pair("load MainWindow in one process", "frame with 29 system children", "load_main_window", "load_frame_29")
+prompt = "start to visible MainWindow, prompt update server"
+pair(prompt, "floor_window.exe start", "start_prompt_velmora", "start_prompt_floor", max_ratio=1.2)
+pair(prompt, "bare_window.exe start", "start_prompt_velmora", "start_prompt_bare", max_ratio=1.6)
+pair("floor_window.exe start", "bare_window.exe start", "start_prompt_floor", "start_prompt_bare")
+pair("start to visible MainWindow, silent update server", "bare_window.exe start", "start_silent_velmora",
+     "start_silent_bare", max_ms=3000)
+pair("load MainWindow in one process", "frame with 29 system children", "load_main_window", "load_frame_29",
+     max_ratio=2.0)
 pair("load MainWindow in one process", "bare frame, same size", "load_main_window", "load_bare_frame")
 pair("frame with 29 system children", "bare frame, same size", "load_frame_29", "load_bare_frame")
 pair("host: decode MainWindow's 10 pictures", "copy them, fill their pixels", "host_DecodeMainWindowPictures", "host_TouchMainWindowPictures")
@@ -274,16 +348,18 @@ def size_row(preset):
     assets = size["pages"] + size["windows"] + size["skins"] + size["engine"]
     stripped = size["symbols"] == 0 and size["debug"] == 0
     rows.append(("size of %s velmora.exe (%s)" % (preset, "stripped" if stripped else "with symbols"),
-                 "the assets it embeds", "%.2f" % (size["exe"] / assets), "-", "-", mib(size["exe"]), mib(assets), "1"))
+                 "the assets it embeds", "%.2f" % (size["exe"] / assets), "-", "-", mib(size["exe"]), mib(assets), "1", ""))
     return size
 mib = lambda n: "%.2f MB" % (n / 1e6)
 sizes = [s for s in (size_row(preset), size_row("win32") if preset != "win32" else None) if s]
 
-head = ("figure", "baseline", "ratio", "min-max", "IQR", "figure median", "baseline median", "n")
+head = ("figure", "baseline", "ratio", "min-max", "IQR", "figure median", "baseline median", "n", "goal")
 widths = [max(len(r[i]) for r in rows + [head]) for i in range(len(head))]
-line = lambda r: "  ".join(c.ljust(widths[i]) if i < 2 else c.rjust(widths[i]) for i, c in enumerate(r)).rstrip()
+line = lambda r: "  ".join(c.ljust(widths[i]) if i < 2 or i == 8 else c.rjust(widths[i])
+                           for i, c in enumerate(r)).rstrip()
 print("Velmora benchmark %s, %s, %d cores, %s preset under %s; runs=%s, each pair taking turns"
       % (datetime.date.today().isoformat(), platform.machine(), os.cpu_count(), preset, wine, runs))
+print("load average (1, 5, 15 min) %s at start, %s at end" % (load_before.replace(" ", "/"), load_after.replace(" ", "/")))
 print(line(head))
 print(line(["-" * w for w in widths]))
 for r in rows:
