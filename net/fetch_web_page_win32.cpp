@@ -164,10 +164,9 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
     if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) return;
     if (available > 0 && available < want) want = available;
     DWORD got = 0;
-    BOOL read = InternetReadFile(request.get(), buffer.get(), want, &got);
-    // A read that breaks off still counts what it had.
-    if (got > 0 && !received->Append(buffer.get(), static_cast<int32_t>(got < want ? got : want))) return;
-    if (!read || got == 0) return;
+    // A read that fails ends the body there: what it says it got is not trusted.
+    if (!InternetReadFile(request.get(), buffer.get(), want, &got) || got == 0) return;
+    if (!received->Append(buffer.get(), static_cast<int32_t>(got < want ? got : want))) return;
   }
 }
 

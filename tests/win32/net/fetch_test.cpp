@@ -307,6 +307,17 @@ TEST(FetchWebPage, FaultMatrix) {
   }
 }
 
+// A read that fails ends the body: the bytes it reports are not kept.
+TEST(FetchWebPage, FailedReadEndsTheBody) {
+  ASSERT_NE(Server().port(), 0);
+  StartWinInetLog();
+  FailNextReadKeepingBytes();
+  Bytes body = FetchWebPage(Address("{http}/len/500").c_str());
+  ASSERT_EQ(WinInetCalls("InternetReadFile").size(), 1u);
+  EXPECT_GT(WinInetCalls("InternetReadFile")[0].value, 0u) << "the failed read had bytes";
+  EXPECT_EQ(body.size(), 0) << "bytes of a failed read were kept";
+}
+
 // A successful fetch's calls in order, with the values the request is made of.
 TEST(FetchWebPage, CallsInOrder) {
   ASSERT_NE(Server().port(), 0);

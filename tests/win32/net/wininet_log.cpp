@@ -8,6 +8,7 @@ CRITICAL_SECTION g_lock;
 std::vector<WinInetCall>* g_calls;
 DWORD g_thread;
 bool g_fail_open;
+bool g_fail_read;
 
 void Add(WinInetCall call) {
   call.other_thread = GetCurrentThreadId() != g_thread;
@@ -150,6 +151,7 @@ BOOL WINAPI Read(HINTERNET request, LPVOID buffer, DWORD want, LPDWORD got) {
   c.handle = request;
   c.size = want;
   c.ok = real_read(request, buffer, want, got);
+  if (g_fail_read) c.ok = g_fail_read = false;
   c.value = *got;
   Add(c);
   return c.ok;
@@ -241,3 +243,5 @@ std::vector<WinInetCall> WinInetCalls(const char* name) {
 }
 
 void FailNextInternetOpen() { g_fail_open = true; }
+
+void FailNextReadKeepingBytes() { g_fail_read = true; }

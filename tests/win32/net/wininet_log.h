@@ -27,3 +27,5 @@ std::vector<WinInetCall> WinInetCalls();
 std::vector<WinInetCall> WinInetCalls(const char* name);
 // The next InternetOpenA fails without reaching WinINet.
 void FailNextInternetOpen();
+// The next InternetReadFile reads for real, keeps the count, and reports failure.
+void FailNextReadKeepingBytes();
