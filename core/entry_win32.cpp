@@ -5,6 +5,7 @@
 #include "base/fatal.h"
 #include "base/value.h"
 #include "core/handlers.h"
+#include "core/update_check.h"
 #include "format/program_windows.h"
 #include "services/services.h"
 #include "skin/native_entries.h"
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   EnterRunDirectory();
   ReadProgramWindows(ApplicationHandlers());
   SetUpNativeEntries();
+  StartUpdateFetch();  // its answer comes while MainWindow is made
   // OnStartup runs inside, on Created; OnShutdown when the window goes.
   LoadStartWindow(kMainWindow);
   RunMessageLoop();  // returns at once when no window is left

@@ -23,3 +23,18 @@ Text ExtractBetween(TextValue source, TextValue start, TextValue end) {
   if (q == -1) return Text();
   return TextLeft(rest.c_str(), ToCount(static_cast<double>(q) - 1));
 }
+
+bool IsVersionText(TextValue t) {
+  constexpr int32_t kLongestVersion = 32;
+  int32_t n = TextLength(t);
+  if (n == 0 || n > kLongestVersion) return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(t);
+  for (int32_t i = 0; i < n; ++i) {
+    if (b[i] < 0x20 || b[i] == 0x7F || b[i] == 0x80 || b[i] == 0xFF) return false;
+    if (b[i] < 0x80) continue;
+    // A lead byte takes a trail byte of 0x40 to 0xFE, 0x7F excepted.
+    if (i + 1 == n || b[i + 1] < 0x40 || b[i + 1] == 0x7F || b[i + 1] == 0xFF) return false;
+    ++i;
+  }
+  return true;
+}

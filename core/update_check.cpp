@@ -1,9 +1,14 @@
 #include "core/update_check.h"
 
+#include <windows.h>
+
 #include <cstdint>
+#include <utility>
 
 #include "core/extract_between.h"
 #include "core/texts_gbk.h"
+#include "net/background_fetch_win32.h"
+#include "net/fetch_rules.h"
 #include "net/fetch_web_page.h"
 #include "services/services.h"
 #include "windows/property_access.h"
@@ -19,16 +24,29 @@ constexpr int32_t kCaption = 8;
 constexpr char kStartMarker[] = "zuixingbbxz";
 constexpr char kEndMarker[] = "kuailaix";
 constexpr int32_t kOkOnly = 0;
+// The whole check (connection, request and body) ends this long after the process started.
+constexpr uint32_t kCheckBudgetMs = 3000;
+// What the worker may take beyond the budget to hand over a body it has.
+constexpr uint32_t kHandOverMs = 100;
+
+uint64_t FileTimeMs(const FILETIME& t) {
+  return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+}
+
+uint32_t CheckTimeLeft() {
+  FILETIME created, exited, kernel, user, now;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return kCheckBudgetMs;
+  GetSystemTimeAsFileTime(&now);
+  uint64_t spent = FileTimeMs(now) - FileTimeMs(created);
+  return spent >= kCheckBudgetMs ? 0 : static_cast<uint32_t>(kCheckBudgetMs - spent);
+}
 
 // The fetched page into PageTextLabel, the text between the markers into
 // LatestVersionLabel, each value released before the next step.
-void ReadPublishedVersion(TextValue address) {
+void ReadPublishedVersion(Bytes body) {
   {
-    Text fetched;
-    {
-      Bytes body = FetchWebPage(address);
-      fetched = BytesToText(OrEmpty(body.get()));
-    }
+    Text fetched = BytesToText(OrEmpty(body.get()));
+    body = Bytes();
     SetControlText(kMainWindow, kPageTextLabel, kCaption, fetched.c_str());
   }
   Text found;
@@ -39,21 +57,36 @@ void ReadPublishedVersion(TextValue address) {
   SetControlText(kMainWindow, kLatestVersionLabel, kCaption, found.c_str());
 }
 
-// The captions compared, with the empty text found (no page, no markers,
-// nothing between them) taken as no news: a failed check is not a new version.
+// The captions compared, with what is no version text (empty, too long,
+// control bytes, not GBK) taken as no news: a failed check is not a new version.
 bool NewerVersionPublished() {
   Text latest = GetControlText(kMainWindow, kLatestVersionLabel, kCaption);
   Text running = GetControlText(kMainWindow, kVersionLabel, kCaption);
-  return TextLength(latest.c_str()) > 0 && CompareText(latest.c_str(), running.c_str()) != 0;
+  return IsVersionText(latest.c_str()) && CompareText(latest.c_str(), running.c_str()) != 0;
+}
+
+// The fetched page read, and the news, if any, announced.
+void CheckPublishedVersion(Bytes body) {
+  // A body that reached the cap was cut there: not the page that was published.
+  if (body.size() >= fetch::kBodyCap) body = Bytes();
+  ReadPublishedVersion(std::move(body));
+  if (!NewerVersionPublished()) return;
+  ShowMessage(gbk::kNewVersionMessage, kOkOnly, gbk::kNewVersionTitle);
+  LoadWindow(kNewVersionWindow, 0, true);
 }
 
 }  // namespace
 
-void UpdateCheck() { UpdateCheckAt(kCheckPageAddress); }
+void StartUpdateFetch() { StartBackgroundFetch(kCheckPageAddress, CheckTimeLeft()); }
+
+void UpdateCheck() {
+  // The answer that came while the window was made; a start without the
+  // worker fetches here, within what is left of the same budget.
+  uint32_t left = CheckTimeLeft();
+  CheckPublishedVersion(BackgroundFetchStarted() ? TakeBackgroundFetch(left + kHandOverMs)
+                                                 : FetchWebPageWithin(kCheckPageAddress, left));
+}
 
 void UpdateCheckAt(TextValue check_page_address) {
-  ReadPublishedVersion(check_page_address);
-  if (!NewerVersionPublished()) return;
-  ShowMessage(gbk::kNewVersionMessage, kOkOnly, gbk::kNewVersionTitle);
-  LoadWindow(kNewVersionWindow, 0, true);
+  CheckPublishedVersion(FetchWebPageWithin(check_page_address, kCheckBudgetMs));
 }

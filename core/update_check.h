@@ -8,7 +8,12 @@
 // The compiled check page: an http address on a .example host.
 extern const char kCheckPageAddress[];
 
+// Sends the check's request on a worker thread as soon as the process can,
+// so the answer comes while the start window is made.
+void StartUpdateFetch();
+// Takes that answer (or fetches, when no worker started), waiting at most
+// until 3 s after the process started, then reads it.
 void UpdateCheck();
-// The same check against another page; UpdateCheck passes kCheckPageAddress,
-// the tests a page on their own local server.
+// The same check against another page, fetched here with the whole 3 s budget
+// counted from the call; the tests point it at their own local server.
 void UpdateCheckAt(TextValue check_page_address);

@@ -102,8 +102,7 @@ void SetProxyOptions(const InternetClient& client, HINTERNET root, HINTERNET con
 }
 
 // Bounds each connect, send and receive on this handle; results ignored.
-void SetTimeouts(HINTERNET h) {
-  DWORD ms = fetch::kDeadlineMs;
+void SetTimeouts(HINTERNET h, DWORD ms) {
   InternetSetOptionA(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
   InternetSetOptionA(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
   InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
@@ -117,15 +116,19 @@ int32_t ChunkSize(HINTERNET request) {
   return ChunkSizeFor(stated);
 }
 
-bool TimeUp(DWORD start) { return GetTickCount() - start >= fetch::kDeadlineMs; }
-
-DWORD TimeLeft(DWORD start) {
-  DWORD spent = GetTickCount() - start;
-  return spent >= fetch::kDeadlineMs ? 1 : fetch::kDeadlineMs - spent;
-}
+// The fetch's time: from its start, this many milliseconds in all.
+struct Budget {
+  DWORD start;
+  DWORD ms;
+  bool Up() const { return GetTickCount() - start >= ms; }
+  DWORD Left() const {
+    DWORD spent = GetTickCount() - start;
+    return spent >= ms ? 1 : ms - spent;
+  }
+};
 
 // Everything but the result; handles close in reverse order of declaration.
-void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
+void Fetch(TextValue address, Budget budget, ReceiveBuffer* received) {
   Text canonical = Canonicalize(address);
   if (!canonical.get()) return;
   AddressParts parts;
@@ -140,7 +143,7 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
                                              INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return;
   SetProxyOptions(TheInternetClient(), root, connection.get());
-  SetTimeouts(connection.get());
+  SetTimeouts(connection.get(), budget.Left());
 
   CutFragment(parts.object);
   LPCSTR accept[] = {kAcceptEntry, nullptr};
@@ -148,8 +151,8 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
   HINTERNET opened =
       HttpOpenRequestA(connection.get(), kVerb, parts.object, kVersion, nullptr, accept, flags, 0);
   if (!opened) return;
-  SetTimeouts(opened);
-  if (!request.Start(opened, TimeLeft(start))) return;
+  SetTimeouts(opened, budget.Left());
+  if (!request.Start(opened, budget.Left())) return;
   if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
   int32_t chunk = ChunkSize(request.get());
@@ -157,7 +160,7 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
   if (!buffer.get()) return;
   for (;;) {
     DWORD want = static_cast<DWORD>(chunk < received->Room() ? chunk : received->Room());
-    if (want == 0 || TimeUp(start)) return;
+    if (want == 0 || budget.Up()) return;
     // A read blocks until its buffer is full, so it asks for no more than has
     // come: a slow body then stops at the deadline with what came by then.
     DWORD available = 0;
@@ -172,9 +175,11 @@ void Fetch(TextValue address, DWORD start, ReceiveBuffer* received) {
 
 }  // namespace
 
-Bytes FetchWebPage(TextValue address) {
+Bytes FetchWebPage(TextValue address) { return FetchWebPageWithin(address, fetch::kDeadlineMs); }
+
+Bytes FetchWebPageWithin(TextValue address, uint32_t budget_ms) {
   ReceiveBuffer received(fetch::kBodyCap);
-  if (!address || !*address) return Bytes();
-  Fetch(address, GetTickCount(), &received);
+  if (!address || !*address || budget_ms == 0) return Bytes();
+  Fetch(address, Budget{GetTickCount(), budget_ms}, &received);
   return received.ToByteArray();
 }

@@ -1,5 +1,6 @@
 // The process's one WinINet session: the root handle every fetch shares and
-// the proxy settings (empty: nothing sets them). Used by one thread only.
+// the proxy settings (empty: nothing sets them). Made on the UI thread; a
+// background fetch started after that only reads it.
 #pragma once
 
 #include <windows.h>

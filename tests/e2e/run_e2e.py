@@ -106,9 +106,12 @@ def check_page(version):
 class TestServer(BaseHTTPRequestHandler):
     requests = []
     published = "2.8"  # the version the check page names
+    delay = 0  # seconds the check page keeps the program waiting
 
     def do_GET(self):
         TestServer.requests.append((self.headers.get("Host"), self.path))
+        if self.path == CHECK_PATH:
+            time.sleep(TestServer.delay)
         body = check_page(TestServer.published) if self.path == CHECK_PATH else b""
         self.send_response(200 if body else 404)
         self.send_header("Content-Length", str(len(body)))
@@ -590,6 +593,28 @@ def case_new_version_window(wine, args):
     check(code == 0, "Esc then ends the program: exit code %s" % code)
 
 
+def case_silent_check_server(wine, args):
+    print("case: a check server that never answers: MainWindow within the check's 3 s, nothing announced")
+    TestServer.delay, TestServer.published = 60, "2.9"
+    asked = len(TestServer.requests)
+    started = time.time()
+    prog = Program(wine, args, "run-silent-server")
+    main = prog.main_window(30)
+    took = time.time() - started
+    TestServer.delay, TestServer.published = 0, "2.8"
+    # 3 s from the process's start, plus Wine's start and the window search here.
+    check(main is not None and took < 5.0, "MainWindow appears %.1f s after the launch" % took)
+    check(find_window(wine, args.helper, "提醒：") is None, "no announcement")
+    check(TestServer.requests[asked:].count((CHECK_HOST, CHECK_PATH)) == 1,
+          "the check page was asked for once: %s" % TestServer.requests[asked:])
+    if main:
+        click_at(main["rect"][0] + 20, main["rect"][1] + 60)
+        key("Escape")
+    code = prog.wait(30)
+    prog.end()
+    check(code == 0, "Esc then ends the program: exit code %s" % code)
+
+
 def case_fatal_event(wine, args):
     print("case: an event for a window nobody described")
     run_dir, helper = fresh_run_dir(args.work, "run-fatal", args.helper)
@@ -658,6 +683,7 @@ def run_cases(wine, args):
     prog.end()
     case_read_only_run_dir(wine, args)
     case_new_version_window(wine, args)
+    case_silent_check_server(wine, args)
     case_fatal_event(wine, args)
 
 

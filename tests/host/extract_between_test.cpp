@@ -62,6 +62,28 @@ TEST_F(ExtractBetweenTest, Table) {
 }
 
 // The counts of a long page pass through doubles: they must come back exact.
+TEST(IsVersionText, OnlyAShortPrintableGbkTextIsAVersion) {
+  const struct {
+    const char* text;
+    bool version;
+  } rows[] = {
+      {"2.9", true},
+      {"\xD0\xC2\xB0\xE6 3.0", true},  // GBK characters and a space
+      {"", false},
+      {nullptr, false},
+      {"12345678901234567890123456789012", true},
+      {"123456789012345678901234567890123", false},  // 33 bytes
+      {"2.9\r\n", false},
+      {"2\t9", false},
+      {"2.9\x7F", false},
+      {"2.9\x80", false},
+      {"2.9\xFF", false},
+      {"2.9\xB0", false},      // a lead byte with no trail
+      {"2.9\xB0\x20", false},  // a trail byte out of range
+  };
+  for (const auto& r : rows) EXPECT_EQ(IsVersionText(r.text), r.version) << (r.text ? r.text : "(null)");
+}
+
 TEST_F(ExtractBetweenTest, CountsStayExactOnALongPage) {
   for (size_t filler : {0u, 1u, 65535u, 1000003u}) {
     std::string version(filler / 3, '9');

@@ -115,6 +115,17 @@ class Handler(socketserver.BaseRequestHandler):
             body = bytes.fromhex(seg[1]) if len(seg) > 1 else b""
             sock.sendall(head("200 OK", [("Content-Length", len(body)),
                                          ("Content-Type", "text/html")]) + body)
+        elif kind == "late":  # /late/MS/HEX: /page/HEX after MS
+            time.sleep(arg(1, 0) / 1000)
+            body = bytes.fromhex(seg[2]) if len(seg) > 2 else b""
+            sock.sendall(head("200 OK", [("Content-Length", len(body))]) + body)
+        elif kind == "repeat":  # /repeat/N/HEX: the bytes HEX spells, repeated to N bytes
+            unit = bytes.fromhex(seg[2]) if len(seg) > 2 else b"x"
+            body = (unit * (arg(1, 0) // len(unit) + 1))[:arg(1, 0)]
+            sock.sendall(head("200 OK", [("Content-Length", len(body))]) + body)
+        elif kind == "cut":  # /cut/HEX: the bytes HEX spells of a body stated 100 bytes longer, then close
+            body = bytes.fromhex(seg[1]) if len(seg) > 1 else b""
+            sock.sendall(head("200 OK", [("Content-Length", len(body) + 100)]) + body)
         elif kind == "echo":  # a short page; the test reads the request from the log
             body = b"echo"
             sock.sendall(head("200 OK", [("Content-Length", len(body))]) + body)

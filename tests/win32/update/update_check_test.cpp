@@ -201,6 +201,65 @@ TEST_F(UpdateCheckTest, FailedChecksAnnounceNothing) {
   }
 }
 
+std::string Hex(const std::string& body) {
+  std::string page = PageAddress(body);
+  return page.substr(page.rfind('/') + 1);
+}
+
+// The whole check ends 3 s after it starts: what came by then counts, once asked.
+TEST_F(UpdateCheckTest, ThreeSecondsForTheWholeCheck) {
+  const std::string newer = "zuixingbbxz2.9kuailaix";
+  const struct {
+    const char* label;
+    std::string address;
+    bool announced;
+    DWORD min_ms, max_ms;
+    int requests;
+  } rows[] = {
+      {"answers after 2.8 s", Origin(Server().port()) + "/late/2800/" + Hex(newer), true, 2700, 3300, 1},
+      {"answers after 3.2 s", Origin(Server().port()) + "/late/3200/" + Hex(newer), false, 2900, 3300, 1},
+      {"trickles a byte a second", Origin(Server().port()) + "/drip/1000/30", false, 2900, 3300, 1},
+      {"closes mid-body, before the end marker",
+       Origin(Server().port()) + "/cut/" + Hex("zuixingbbxz2.9kuai"), false, 0, 3300, 1},
+      {"refuses the connection", Origin(Server().refused_port()) + "/page/", false, 0, 3300, 0},
+      {"a name that does not resolve", "http://velmora-nowhere.invalid/page/", false, 0, 3300, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    size_t mark = Server().Mark();
+    DWORD start = GetTickCount();
+    Outcome o = Check(r.address);
+    DWORD took = GetTickCount() - start;
+    // The announcement's own windows are answered within a few ticks of the responder.
+    EXPECT_GE(took, r.min_ms);
+    EXPECT_LE(took, r.max_ms + (r.announced ? 500 : 0));
+    EXPECT_EQ(o.shown.order.size(), r.announced ? 2u : 0u);
+    EXPECT_EQ(FetchServerView::Requests(Server().EventsSince(mark)).size(), static_cast<size_t>(r.requests));
+  }
+}
+
+// A text between the markers that cannot be a version announces nothing.
+TEST_F(UpdateCheckTest, NoVersionTextAnnouncesNothing) {
+  const std::string origin = Origin(Server().port());
+  const struct {
+    const char* label;
+    std::string address;
+  } rows[] = {
+      {"33 bytes", PageAddress("zuixingbbxz123456789012345678901234567890123kuailaix")},
+      {"a line break", PageAddress("zuixingbbxz2.9\r\nkuailaix")},
+      {"not GBK", PageAddress("zuixingbbxz2.9\x80kuailaix")},
+      {"a body that is not text", PageAddress(std::string("\x89PNG\r\n\x1a\n\0zuixingbbxz2.9kuailaix", 31))},
+      {"4 MiB of one marker", origin + "/repeat/4194304/" + Hex("zuixingbbxz")},
+      {"over the body cap", origin + "/repeat/5000000/" + Hex("zuixingbbxz2.9kuailaix")},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(Check(r.address).shown.order.empty());
+    EXPECT_LE(GetTickCount() - start, 3300u);
+  }
+}
+
 TEST_F(UpdateCheckTest, ANewerVersionIsAnnouncedThenNewVersionWindowOpensModally) {
   Outcome o = Check(PageAddress("zuixingbbxz2.9kuailaix"));
   ASSERT_EQ(o.shown.order, (std::vector<std::string>{"box", "window"}));
