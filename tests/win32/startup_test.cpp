@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/wide_win32.h"
 #include "core/links.h"
 #include "core/pages.h"
+#include "core/run_directory_win32.h"
 #include "core/services.h"
 #include "forms/live_window_win32.h"
 #include "forms/program_windows.h"
@@ -34,7 +36,7 @@ std::string PageBytes(const ContentPage& page) {
 
 // Wine reports every regular file as archive; the other bits are what matter.
 DWORD VisibleAttributes(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesW(GbkToWide(path.c_str()).c_str());
   return a == INVALID_FILE_ATTRIBUTES ? a : a & ~FILE_ATTRIBUTE_ARCHIVE;
 }
 
@@ -530,6 +532,73 @@ INSTANTIATE_TEST_SUITE_P(
                       EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false}),
     [](const ::testing::TestParamInfo<EngineRow>& info) { return std::string(info.param.name); });
 
+// Run directories the system code page cannot spell (the tests run in 1252).
+struct RunDirectoryRow {
+  const char* name;
+  const wchar_t* folder;  // in the scratch directory
+  bool exists;            // made before the start
+  bool usable;            // RunDirectoryUsable afterwards
+  bool by_short_name;     // recorded by its 8.3 name
+};
+
+class RunDirectoryNameTest : public StartupTest, public ::testing::WithParamInterface<RunDirectoryRow> {};
+
+TEST_P(RunDirectoryNameTest, PagesAndSkinWhereverGbkCanNameTheFolder) {
+  const RunDirectoryRow& row = GetParam();
+  const std::wstring folder = GbkToWide(dir_.path().c_str()) + L"\\" + row.folder;
+  // 淺 ends in the byte of "\\": split by the ANSI code page's lead bytes, the
+  // run directory would take half of it.
+  const std::wstring exe = folder + L"\\淺水.exe";
+  if (row.exists) {
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    CloseHandle(CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  }
+  EnterRunDirectory(exe.c_str());
+  ASSERT_EQ(RunDirectoryUsable(), row.usable);
+  Text dir = GetRunDirectory();
+  if (row.usable) {
+    wchar_t long_name[MAX_PATH];
+    ASSERT_GT(GetLongPathNameW(GbkToWide(dir.get()).c_str(), long_name, MAX_PATH), 0u) << dir.get();
+    EXPECT_TRUE(long_name == folder) << "the recorded GBK names the folder";
+    EXPECT_EQ(GbkToWide(dir.get()) != folder, row.by_short_name);
+  } else {
+    EXPECT_EQ(dir.get(), nullptr) << "no stand-in spelling";
+  }
+  const POINT plain = ClientOrigin(window_->hwnd());
+  BoxWatch boxes;
+  OnStartup();
+  std::vector<std::string> shown = {ShownNow()};
+  for (int i = 1; i < kContentPageCount; ++i) {
+    shown.push_back(ShowPageAndWait(i, std::string("\\") + kContentPages[i].file_name));
+  }
+  EXPECT_TRUE(boxes.Stop().empty());
+  const POINT after = ClientOrigin(window_->hwnd());
+  EXPECT_EQ(after.x != plain.x || after.y != plain.y, row.usable) << "skinned";
+  for (int i = 0; i < kContentPageCount; ++i) {
+    if (row.usable) {
+      EXPECT_EQ(shown[i], std::string(dir.get()) + "\\" + kContentPages[i].file_name);
+    } else {
+      EXPECT_TRUE(IsUnder(shown[i], TempDirectory())) << shown[i];
+    }
+    EXPECT_EQ(ReadWholeFile(shown[i]), PageBytes(kContentPages[i])) << shown[i];
+    EXPECT_EQ(VisibleAttributes(shown[i]), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << shown[i];
+  }
+  OnShutdown();
+  for (const std::string& page : shown) EXPECT_EQ(VisibleAttributes(page), INVALID_FILE_ATTRIBUTES) << page;
+  std::string exe_name;
+  WideToGbk(L"淺水.exe", &exe_name);
+  if (row.usable) EXPECT_EQ(ListDirectory(dir.get()), (std::set<std::string>{exe_name, kEngineFile}));
+  EXPECT_EQ(ListDirectory(dir_.path()).size(), row.exists ? 1u : 0u) << "nothing beside the folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RunDirectoryNameTest,
+    ::testing::Values(RunDirectoryRow{"ChineseAndSpaces", L"运行 目录", true, true, false},
+                      RunDirectoryRow{"KoreanByItsShortName", L"\uC548\uB155 \uD3F4\uB354", true, true, true},
+                      RunDirectoryRow{"EmojiWithNoShortNameLeavesItUnused", L"\U0001F600 \uC5C6\uC74C", false,
+                                      false, false}),
+    [](const ::testing::TestParamInfo<RunDirectoryRow>& info) { return std::string(info.param.name); });
+
 // Collects the names added to and removed from a directory while it is watched.
 class DirectoryWatch {
  public:
@@ -613,14 +682,15 @@ TEST(VelmoraExeTest, WritesItsPagesAndItsSkinEngineInItsOwnDirectoryAndLeavesOnl
     EXPECT_EQ(run.Wait(60000), 0u);
     Sleep(500);
     watch.Stop();
-    // The engine comes under a temporary name first, renamed into place whole.
-    std::set<std::string> temporary;
+    // The engine and each page come under a temporary name first, renamed into place whole.
+    std::set<std::string> temporary, renamed = page_names;
+    renamed.insert(kEngineFile);
     for (const std::string& name : watch.added) {
-      if (!page_names.count(name)) temporary.insert(name);
+      EXPECT_FALSE(renamed.count(name)) << name << " was written at its own name";
+      if (name.rfind("she", 0) == 0 || name.rfind("vmp", 0) == 0) temporary.insert(name);
     }
-    ASSERT_EQ(temporary.size(), 1u) << "pages and one temporary file";
-    EXPECT_EQ(temporary.begin()->rfind("she", 0), 0u) << *temporary.begin();
-    EXPECT_EQ(watch.renamed_to, std::set<std::string>{kEngineFile});
+    EXPECT_EQ(temporary.size(), 6u) << "one temporary file for the engine and each page";
+    EXPECT_EQ(watch.renamed_to, renamed);
     EXPECT_EQ(watch.removed, page_names);
   }
   EXPECT_EQ(ListDirectory(home.path()), (std::set<std::string>{"velmora.exe", "readme.txt", kEngineFile}));

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/value.h"
+#include "base/wide_win32.h"
 
 namespace {
 
@@ -190,7 +191,8 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
 std::string ReadWholeFile(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE f = CreateFileW(GbkToWide(path.c_str()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return "<missing>";
   std::string out;
   char buf[65536];
@@ -223,12 +225,14 @@ void PumpMessages(int ms) {
 
 std::set<std::string> ListDirectory(const std::string& dir) {
   std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(GbkToWide((dir + "\\*").c_str()).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
+    std::string name;
+    if (!WideToGbk(found.cFileName, &name)) name = "<no GBK name>";
+    if (name != "." && name != "..") names.insert(name);
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
 }
