@@ -1,7 +1,8 @@
 // OpenInBrowser over the shell: the registered handler for the address's scheme
 // shows it. No escaping, no completion of a missing scheme, no fallback.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <cstring>
 

@@ -225,14 +225,12 @@ void PumpMessages(int ms) {
 
 std::set<std::string> ListDirectory(const std::string& dir) {
   std::set<std::string> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(GbkToWide((dir + "\\*").c_str()).c_str(), &found);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name;
-    if (!WideToGbk(found.cFileName, &name)) name = "<no GBK name>";
-    if (name != "." && name != "..") names.insert(name);
-  } while (FindNextFileW(search, &found));
+    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) names.insert(found.cFileName);
+  } while (FindNextFileA(search, &found));
   FindClose(search);
   return names;
 }
