@@ -662,8 +662,11 @@ def case_disk_fills(wine, args):
         prog, torn = Program(wine, args, None, run_dir), set()
 
         def seen():
-            torn.update((p, os.path.getsize(os.path.join(run_dir, p))) for p in PAGES if os.path.isfile(
-                os.path.join(run_dir, p)) and os.path.getsize(os.path.join(run_dir, p)) != args.page_sizes[p])
+            for p in set(PAGES) & set(os.listdir(run_dir)):
+                with open(os.path.join(run_dir, p), "rb") as f:
+                    data = f.read()
+                if data != args.page_bytes[p]:
+                    torn.add((p, len(data)))
             return prog.main_window()
 
         main = wait_until(seen, 90, step=0.05)
@@ -776,7 +779,7 @@ def main():
     ap.add_argument("--switches", type=int, default=int(os.environ.get("VELMORA_SOAK_SWITCHES", "10000")))
     ap.add_argument("--pages", required=True, help="the five pages as the build made them")
     args = ap.parse_args()
-    args.page_sizes = {p: os.path.getsize(os.path.join(args.pages, p)) for p in PAGES}
+    args.page_bytes = {p: open(os.path.join(args.pages, p), "rb").read() for p in PAGES}
     if not os.environ.get("VELMORA_E2E_INSIDE"):
         enter_namespace(args)
 
