@@ -70,8 +70,8 @@ const EventText kHtmlViewerEvents[] = {
 constexpr int kHtmlViewerEventCount = sizeof kHtmlViewerEvents / sizeof kHtmlViewerEvents[0];
 static_assert(kHtmlViewerEventCount == kWillOpenNewWindow + 1);
 
-// Addresses and file paths go to the browser in the system ANSI code page, as
-// the ANSI file calls give them; titles and status texts come back as GBK.
+// Addresses and file paths are GBK like every text, so they cross to the
+// browser and back as GBK whatever the system code page.
 std::wstring Widen(TextValue text, UINT code_page) {
   if (!text || !*text) return std::wstring();
   const int n = MultiByteToWideChar(code_page, 0, text, -1, nullptr, 0);
@@ -240,7 +240,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
 
   void Navigate() {
     if (!browser()) return;
-    Bstr address(Widen(url_.get(), CP_ACP));
+    Bstr address(Widen(url_.get(), kGbkCodePage));
     VARIANT flags, none;
     VariantInit(&flags);
     VariantInit(&none);
@@ -261,7 +261,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
     if (in_navigation_event_) return event_url_.get();
     Bstr location;
     browser()->get_LocationURL(location.out());
-    url_ = Narrow(location.get(), CP_ACP);
+    url_ = Narrow(location.get(), kGbkCodePage);
     return url_.get();
   }
 
@@ -276,7 +276,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
   // Raises one of the three navigation events with `address` readable as url;
   // *answer gets the handler's result. The control may be gone afterwards.
   void RaiseNavigationEvent(HtmlViewerEvent event, const wchar_t* address, EventNotice* answer) {
-    event_url_ = Narrow(address, CP_ACP);
+    event_url_ = Narrow(address, kGbkCodePage);
     in_navigation_event_ = true;
     if (!RaiseWhileAlive(event, {}, answer)) return;
     in_navigation_event_ = false;

@@ -5,6 +5,7 @@
 #include "base/fatal.h"
 #include "base/value.h"
 #include "core/handlers.h"
+#include "core/run_directory_win32.h"
 #include "core/update_check.h"
 #include "format/program_windows.h"
 #include "services/services.h"
@@ -12,20 +13,6 @@
 #include "windows/windows_win32.h"
 
 namespace {
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
-// Records the executable's directory and makes it the current directory.
-void EnterRunDirectory() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) {
-    buf[0] = '\0';  // no usable path: the run directory stays empty
-  }
-  RecordRunDirectory(buf, IsAnsiLeadByte);
-  Text dir = GetRunDirectory();
-  if (dir.get()) SetCurrentDirectoryA(dir.get());
-}
 
 void UninitializeOle() { OleUninitialize(); }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/wide_win32.h"
 #include "core/page_files.h"
 #include "core/pages.h"
 #include "services/services.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr char kBlankPage[] = "about:blank";
+constexpr char kTempPrefix[] = "vmp";
 
 struct PlacedPage {
   Text path;                           // the file the view reads; null when the page is nowhere
@@ -30,29 +32,34 @@ Text BesideTheProgram(const ContentPage& page) {
 // Named after the process, so two instances never share it; null when it cannot be made.
 TextValue TempFolder() {
   if (g_temp_folder.get()) return g_temp_folder.get();
-  char temp[MAX_PATH];
-  DWORD n = GetTempPathA(MAX_PATH, temp);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  char folder[MAX_PATH + 32];
-  std::snprintf(folder, sizeof folder, "%svelmora-pages-%lu", temp,
-                static_cast<unsigned long>(GetCurrentProcessId()));
-  if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
-  g_temp_folder = Text(NewText(folder, std::strlen(folder)));
+  wchar_t temp[MAX_PATH];
+  DWORD n = GetTempPathW(MAX_PATH, temp);
+  std::string gbk;
+  if (n == 0 || n >= MAX_PATH || !PathToGbk(temp, &gbk)) return nullptr;
+  char name[32];
+  if (gbk.empty() || gbk.back() != '\\') gbk += '\\';
+  std::snprintf(name, sizeof name, "velmora-pages-%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+  gbk += name;
+  if (!CreateDirectoryW(GbkToWide(gbk.c_str()).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    return nullptr;
+  }
+  g_temp_folder = Text(NewText(gbk.data(), gbk.size()));
   return g_temp_folder.get();
 }
 
+HANDLE HoldForReading(TextValue path) {
+  return CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                     nullptr);
+}
+
 // Writes the page at path and holds it; invalid unless the file there ends up
-// holding the page's bytes. A write refused because another instance holds the
-// same page still gives a hold on that page.
+// holding the page's bytes. The page lands whole or not at all, so a full disk
+// never leaves half of one to be shown. A replacement refused because another
+// instance holds the same page still gives a hold on that page.
 HANDLE PutPage(TextValue path, ByteArray bytes) {
-  DWORD was = GetFileAttributesA(path);
-  // A folder of that name is somebody's; it is neither written nor changed.
-  if (was != INVALID_FILE_ATTRIBUTES && (was & FILE_ATTRIBUTE_DIRECTORY)) return INVALID_HANDLE_VALUE;
-  // A leftover hidden or read-only page refuses the write until its attributes
-  // are cleared; one that cannot be rewritten keeps the attributes it had.
-  if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  if (!WriteBytesToFile(path, {bytes}) && was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path, was);
-  HANDLE hold = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // A folder of that name, or a file held open, is kept as it is.
+  ReplaceFileWhole(path, bytes, kTempPrefix);
+  HANDLE hold = HoldForReading(path);
   if (hold == INVALID_HANDLE_VALUE) return hold;
   // Checked while held: nobody can change it any more.
   if (!FileHoldsBytes(path, bytes)) {
@@ -63,11 +70,14 @@ HANDLE PutPage(TextValue path, ByteArray bytes) {
 }
 
 bool Place(PlacedPage& placed, const ContentPage& page) {
-  Text beside = BesideTheProgram(page);
-  placed.hold = PutPage(beside.get(), page.bytes);
-  if (placed.hold != INVALID_HANDLE_VALUE) {
-    placed.path = std::move(beside);
-    return true;
+  // A run directory GBK cannot name is no place to write to.
+  if (RunDirectoryUsable()) {
+    Text beside = BesideTheProgram(page);
+    placed.hold = PutPage(beside.get(), page.bytes);
+    if (placed.hold != INVALID_HANDLE_VALUE) {
+      placed.path = std::move(beside);
+      return true;
+    }
   }
   TextValue folder = TempFolder();
   if (!folder) return false;
@@ -103,7 +113,7 @@ TextValue ContentPageAddress(int index) {
 
 void HideContentPages() {
   for (const PlacedPage& placed : g_placed) {
-    if (placed.path.get()) SetFileAttributesA(placed.path.get(), FILE_ATTRIBUTE_HIDDEN);
+    if (placed.path.get()) SetFileAttributeBits(placed.path.get(), FILE_ATTRIBUTE_HIDDEN);
   }
 }
 
@@ -112,14 +122,16 @@ void RemoveContentPages() {
     PlacedPage& placed = g_placed[i];
     // Our own hold shares no deletion: it goes first.
     LetGo(placed);
-    Text beside = BesideTheProgram(kContentPages[i]);
-    RemoveFile(beside.get());
+    if (RunDirectoryUsable()) {
+      Text beside = BesideTheProgram(kContentPages[i]);
+      RemoveFile(beside.get());
+    }
     if (placed.in_temp_folder) RemoveFile(placed.path.get());
     placed.path = Text();
     placed.in_temp_folder = false;
   }
   if (g_temp_folder.get()) {
-    RemoveDirectoryA(g_temp_folder.get());
+    RemoveDirectoryW(GbkToWide(g_temp_folder.get()).c_str());
     g_temp_folder = Text();
   }
 }

@@ -26,6 +26,11 @@ bool SetFileAttributeBits(TextValue path, int32_t bits);
 bool FileExists(TextValue path);
 // Whether the file at path holds exactly these bytes; false when it cannot be read.
 bool FileHoldsBytes(TextValue path, ByteArray bytes);
+// Puts the bytes at path whole or not at all: written under a temporary name
+// beside it, then renamed over it (a hidden or read-only file there is
+// replaced; one held open by anybody is not). False, with nothing left behind
+// and the old file as it was, when it cannot.
+bool ReplaceFileWhole(TextValue path, ByteArray bytes, const char* temp_prefix);
 bool SetClipboardText(TextValue text);
 // Index of the button pressed: OK 0, Cancel 1, Abort 2, Retry 3, Ignore 4, Yes 5, No 6.
 int ShowMessage(TextValue message, int32_t style);
@@ -36,5 +41,10 @@ int ShowMessage(TextValue message, int32_t style, TextValue title);
 // character under is_lead (the file system's code page).
 using LeadBytePredicate = bool (*)(unsigned char);
 int32_t DirectoryPartLength(TextValue module_path, LeadBytePredicate is_lead);
-void RecordRunDirectory(TextValue module_path, LeadBytePredicate is_lead);
+// usable is false when the directory's name has no GBK spelling: the text
+// recorded then names no real place.
+void RecordRunDirectory(TextValue module_path, LeadBytePredicate is_lead, bool usable = true);
+// False when the run directory cannot be named in GBK (nor by its short name):
+// nothing is written beside the program and it starts unskinned.
+bool RunDirectoryUsable();
 bool IsGbkLeadByte(unsigned char c);

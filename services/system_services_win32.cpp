@@ -1,5 +1,5 @@
-// The file, clipboard and message-box services: ANSI file calls (paths stay in
-// the system code page), wide calls for what a person reads.
+// The file, clipboard and message-box services. Paths and texts are GBK inside
+// and go to the wide calls, so no system code page can mangle them.
 #include <windows.h>
 
 #include <cstring>
@@ -54,19 +54,17 @@ int ShowMessageWide(TextValue message, int32_t style, const wchar_t* title) {
   return (pressed >= IDOK && pressed <= IDNO) ? pressed - IDOK : 0;
 }
 
-}  // namespace
-
-bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
-  if (!path || !*path) return false;
+// Creates or cuts the file and writes the parts; false on any refusal or short write.
+bool WriteParts(const std::wstring& path, std::initializer_list<ByteArray> parts) {
   // Windows refuses to recreate a hidden, system or read-only file with normal
   // attributes; asking first gives that answer on every platform (Wine, root).
-  DWORD existing = GetFileAttributesA(path);
+  DWORD existing = GetFileAttributesW(path.c_str());
   if (existing != INVALID_FILE_ATTRIBUTES &&
       (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY))) {
     return false;
   }
   FileHandle file(
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   for (ByteArray b : parts) {
     DWORD n = static_cast<DWORD>(ByteArrayLength(b));
@@ -77,16 +75,45 @@ bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
   return file.Close();
 }
 
-bool RemoveFile(TextValue path) { return path && *path && DeleteFileA(path); }
+}  // namespace
+
+bool WriteBytesToFile(TextValue path, std::initializer_list<ByteArray> parts) {
+  if (!path || !*path) return false;
+  return WriteParts(GbkToWide(path), parts);
+}
+
+bool ReplaceFileWhole(TextValue path, ByteArray bytes, const char* temp_prefix) {
+  if (!path || !*path) return false;
+  const std::wstring target = GbkToWide(path);
+  const DWORD was = GetFileAttributesW(target.c_str());
+  // A folder of that name is somebody's; it is neither written nor changed.
+  if (was != INVALID_FILE_ATTRIBUTES && (was & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // The same directory, so the rename never has to copy across volumes.
+  const size_t cut = target.rfind(L'\\');
+  const std::wstring dir = cut == std::wstring::npos ? L"." : target.substr(0, cut + 1);
+  wchar_t part[MAX_PATH];
+  if (!GetTempFileNameW(dir.c_str(), GbkToWide(temp_prefix).c_str(), 0, part)) return false;
+  const bool whole = WriteParts(part, {bytes});
+  // A hidden or read-only file refuses to be replaced until its attributes go.
+  if (whole && was != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (whole && MoveFileExW(part, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(part);
+  if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(target.c_str(), was);
+  return false;
+}
+
+bool RemoveFile(TextValue path) { return path && *path && DeleteFileW(GbkToWide(path).c_str()); }
 
 bool SetFileAttributeBits(TextValue path, int32_t bits) {
-  return path && *path && SetFileAttributesA(path, static_cast<DWORD>(bits) & 0x27);
+  return path && *path && SetFileAttributesW(GbkToWide(path).c_str(), static_cast<DWORD>(bits) & 0x27);
 }
 
 bool FileExists(TextValue path) {
   if (!path || !*path) return false;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path, &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(GbkToWide(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return true;
@@ -95,7 +122,8 @@ bool FileExists(TextValue path) {
 bool FileHoldsBytes(TextValue path, ByteArray bytes) {
   if (!path || !*path) return false;
   // Shared for reading only: a file someone is writing is not yet these bytes.
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  FileHandle file(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr));
   LARGE_INTEGER size;
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart != ByteArrayLength(bytes)) {
     return false;

@@ -4,7 +4,8 @@
 
 namespace {
 
-Text g_run_directory;  // recorded once at start, never changed
+Text g_run_directory;                // recorded once at start, never changed
+bool g_run_directory_usable = true;  // its name has a GBK spelling
 
 size_t Length(TextValue s) { return s ? std::strlen(s) : 0; }
 
@@ -46,10 +47,13 @@ int32_t DirectoryPartLength(TextValue path, LeadBytePredicate is_lead) {
   return last < 0 ? 0 : last;
 }
 
-void RecordRunDirectory(TextValue module_path, LeadBytePredicate is_lead) {
+void RecordRunDirectory(TextValue module_path, LeadBytePredicate is_lead, bool usable) {
   int32_t n = DirectoryPartLength(module_path, is_lead);
   g_run_directory = n > 0 ? Text(NewText(module_path, static_cast<size_t>(n))) : Text();
+  g_run_directory_usable = usable;
 }
+
+bool RunDirectoryUsable() { return g_run_directory_usable; }
 
 Text GetRunDirectory() {
   TextValue d = g_run_directory.get();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/value.h"
+#include "base/wide_win32.h"
 #include "services/services.h"
 #include "skin/apply_skin.h"
 #include "skin/native_call.h"
@@ -25,7 +26,7 @@ HMODULE LoadSkinEngine() {
   Text path = SkinEngineFilePath();
   // No "bad image" box over a damaged file: the answer is just no skin.
   UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE engine = LoadLibraryA(path.c_str());
+  HMODULE engine = LoadLibraryW(GbkToWide(path.get()).c_str());
   SetErrorMode(old_mode);
   if (engine && !GetProcAddress(engine, gbk::kSkinEngineEntry)) {
     FreeLibrary(engine);
@@ -36,26 +37,11 @@ HMODULE LoadSkinEngine() {
 
 // Puts the engine image at the engine's name, replacing what is there; false
 // when it cannot (no room, a locked or loaded file, a folder of that name).
+// Written under a name of its own first, so a write that breaks off never
+// leaves a torn SkinH_EL.dll that every later start would fail to bind.
 bool WriteSkinEngineFile() {
   Text path = SkinEngineFilePath();
-  DWORD was = GetFileAttributesA(path.c_str());
-  if (was != INVALID_FILE_ATTRIBUTES && (was & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  // Written under a name of its own first, so a write that breaks off never
-  // leaves a torn SkinH_EL.dll that every later start would fail to bind.
-  char part[MAX_PATH];
-  {
-    Text dir = GetRunDirectory();
-    if (!GetTempFileNameA(dir.c_str(), "she", 0, part)) return false;
-  }
-  // A hidden or read-only file refuses to be replaced until its attributes go.
-  if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  bool renamed = WriteBytesToFile(part, {SkinEngineImage()}) &&
-                 MoveFileExA(part, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!renamed) {
-    RemoveFile(part);
-    if (was != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), was);
-    return false;
-  }
+  if (!ReplaceFileWhole(path.get(), SkinEngineImage(), "she")) return false;
   SetFileAttributeBits(path.get(), kHiddenAttribute);
   return true;
 }
@@ -65,6 +51,8 @@ bool WriteSkinEngineFile() {
 // cannot be replaced (in use by another instance, locked) is loaded as it is,
 // when it loads. Null for no engine.
 HMODULE LoadableSkinEngine() {
+  // A run directory GBK cannot name is no place to write to or load from.
+  if (!RunDirectoryUsable()) return nullptr;
   Text path = SkinEngineFilePath();
   if (!FileHoldsBytes(path.get(), SkinEngineImage())) WriteSkinEngineFile();
   return LoadSkinEngine();

@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include "base/fatal.h"
+#include "base/wide_win32.h"
 #include "skin/native_entries.h"
 
 namespace {
 
-void* LoadSystemLibrary(const char* path) { return LoadLibraryA(path); }
+// Library paths are GBK like every other path: the wide call takes any name.
+void* LoadSystemLibrary(const char* path) { return LoadLibraryW(GbkToWide(path).c_str()); }
 
 void* FindByName(void* library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/handlers.h"
+#include "core/run_directory_win32.h"
 #include "format/dispatcher.h"
 #include "format/program_windows.h"
 #include "services/services.h"
@@ -136,15 +137,9 @@ int ReadFatalBox() {
   return 0;
 }
 
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
 // What the program's entry does before its first window.
 void StartAsTheProgram() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  RecordRunDirectory(path, IsAnsiLeadByte);
-  Text dir = GetRunDirectory();
-  SetCurrentDirectoryA(dir.c_str());
+  EnterRunDirectory();
   ReadProgramWindows(ApplicationHandlers());
   SetUpNativeEntries();
 }

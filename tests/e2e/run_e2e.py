@@ -365,9 +365,15 @@ PAGES_OF_TABS = tab_pages()
 class Program:
     """One velmora.exe started in a fresh run directory of its own."""
 
-    def __init__(self, wine, args, name):
+    def __init__(self, wine, args, name, run_dir=None):
+        """In a fresh directory called name under the work folder, or in run_dir as it is."""
         self.wine, self.helper = wine, args.helper
-        self.run_dir, exe = fresh_run_dir(args.work, name, args.exe)
+        if run_dir:
+            self.run_dir, exe = run_dir, os.path.join(run_dir, os.path.basename(args.exe))
+            shutil.copy(args.exe, exe)
+        else:
+            self.run_dir, exe = fresh_run_dir(args.work, name, args.exe)
+        self.exe = exe
         self.proc = wine.start(exe, cwd=args.work)
 
     def main_window(self, timeout=0):
@@ -409,7 +415,8 @@ def areas(main):
 
 def case_start_and_tabs(wine, args):
     print("case: start-up, the tabs and the page pictures")
-    prog = Program(wine, args, "run-tabs")
+    # Chinese characters and spaces on code page 1252; 淺 ends in the byte of "\\".
+    prog = Program(wine, args, "运行 目录 淺水")
     pages_at_sight = {}
 
     def seen():
@@ -518,7 +525,7 @@ def case_small_windows(wine, args, prog):
         check(wait_until(lambda: prog.main_window()["enabled"], 10), "MainWindow is enabled again")
 
 
-def case_end(wine, args, prog, how):
+def case_end(wine, args, prog, how, engine=True):
     main = prog.main_window()
     if how == "close box":
         click_at(*main["close_box"])
@@ -528,8 +535,9 @@ def case_end(wine, args, prog, how):
     code = prog.wait(60)
     check(code == 0, "the %s ends the program with exit code 0 (got %s)" % (how, code))
     check(prog.pages() == {}, "the five pages are gone after the %s" % how)
-    engine = engine_file(prog.run_dir)
-    check(engine is not None and engine[0] == ENGINE_SIZE, "%s stays after the %s: %s" % (ENGINE, how, engine))
+    if engine:
+        found = engine_file(prog.run_dir)
+        check(found is not None and found[0] == ENGINE_SIZE, "%s stays after the %s: %s" % (ENGINE, how, found))
 
 
 def case_new_version_window(wine, args):
@@ -668,6 +676,43 @@ def case_read_only_run_dir(wine, args):
         os.chmod(run_dir, 0o755)
 
 
+def case_disk_fills(wine, args):
+    print("case: a run directory whose disk fills while the engine and the pages are written")
+    run_dir = os.path.join(args.work, "run-full")
+    os.makedirs(run_dir, exist_ok=True)
+    # Of this namespace's own; room for the first page, not for the engine.
+    size = (os.path.getsize(args.exe) + 4095) // 4096 * 4096 + 60 * 1024
+    subprocess.check_call(["mount", "-t", "tmpfs", "-o", "size=%d" % size, "tmpfs", run_dir])
+    try:
+        prog, torn = Program(wine, args, None, run_dir), set()
+
+        def seen():
+            for p in set(PAGES) & set(os.listdir(run_dir)):
+                with open(os.path.join(run_dir, p), "rb") as f:
+                    data = f.read()
+                if data != args.page_bytes[p]:
+                    torn.add((p, len(data)))
+            return prog.main_window()
+
+        main = wait_until(seen, 90, step=0.05)
+        if not check(main is not None, "MainWindow appears"):
+            return prog.end()
+        check(not torn, "no page is ever torn at its own name: %s" % torn)
+        beside, exe = set(prog.pages()), os.path.basename(prog.exe)
+        others = set(os.listdir(run_dir)) - beside - {exe}
+        check(not others, "no engine and no temporary file is left beside it: %s" % others)
+        check(not skinned_caption(grab(main["rect"]), args.look), "it starts unskinned")
+        folders = temp_page_folders(wine)
+        held = set(os.listdir(folders[0])) if len(folders) == 1 else None
+        check(beside and held == set(PAGES) - beside, "the pages that did not fit are in the temp directory: "
+              "beside %s, temp %s" % (sorted(beside), held))
+        check(find_window(wine, args.helper, "信息：") is None, "no message: every page is on show")
+        case_end(wine, args, prog, "Esc key", engine=False)
+        check(os.listdir(run_dir) == [exe] and temp_page_folders(wine) == [], "only the program is left")
+    finally:
+        subprocess.call(["umount", run_dir])
+
+
 def run_cases(wine, args):
     prog = case_start_and_tabs(wine, args)
     if prog:
@@ -676,12 +721,14 @@ def run_cases(wine, args):
         print("case: the close box ends the program")
         case_end(wine, args, prog, "close box")
         prog.end()
-    prog = Program(wine, args, "run-esc")
+    prog = Program(wine, args, "안녕 \U0001F600")  # no GBK spelling: by its short name
     if check(prog.main_window(90) is not None, "MainWindow appears again"):
+        check(sorted(prog.pages()) == sorted(PAGES), "the pages are beside it: %s" % prog.pages())
         print("case: Esc ends the program")
         case_end(wine, args, prog, "Esc key")
     prog.end()
     case_read_only_run_dir(wine, args)
+    case_disk_fills(wine, args)
     case_new_version_window(wine, args)
     case_silent_check_server(wine, args)
     case_fatal_event(wine, args)
@@ -756,7 +803,9 @@ def main():
     ap.add_argument("--driver", help="velmora_soak_driver.exe, for --soak")
     ap.add_argument("--cycles", type=int, default=int(os.environ.get("VELMORA_SOAK_CYCLES", "500")))
     ap.add_argument("--switches", type=int, default=int(os.environ.get("VELMORA_SOAK_SWITCHES", "10000")))
+    ap.add_argument("--pages", required=True, help="the five pages as the build made them")
     args = ap.parse_args()
+    args.page_bytes = {p: open(os.path.join(args.pages, p), "rb").read() for p in PAGES}
     if not os.environ.get("VELMORA_E2E_INSIDE"):
         enter_namespace(args)
 

@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/wide_win32.h"
 #include "core/links.h"
 #include "core/pages.h"
+#include "core/run_directory_win32.h"
 #include "format/program_windows.h"
 #include "services/services.h"
 #include "skin/native_entries.h"
@@ -545,6 +547,52 @@ INSTANTIATE_TEST_SUITE_P(
         EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false},
         EngineRow{"TheEngineNotHiddenIsLeftAlone", EngineLeftover::kEngineNotHidden, true, false}),
     [](const ::testing::TestParamInfo<EngineRow>& info) { return std::string(info.param.name); });
+
+// Run directories code page 1252 (the tests' own) cannot spell. 淺 in the file
+// name ends in the byte of "\": split by that code page's lead bytes, the run
+// directory would take half of it.
+struct RunDirectoryRow {
+  const char* name;
+  const wchar_t* folder;  // in the scratch directory
+  bool usable;            // GBK names it, by its own name or its short name
+};
+
+class RunDirectoryNameTest : public StartupTest, public ::testing::WithParamInterface<RunDirectoryRow> {};
+
+TEST_P(RunDirectoryNameTest, PagesAndSkinWhereverGbkCanNameTheFolder) {
+  const RunDirectoryRow& row = GetParam();
+  const std::wstring folder = GbkToWide(dir_.path().c_str()) + L"\\" + row.folder,
+                     exe = folder + L"\\淺水.exe";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  // A module that is not there has no short name either.
+  if (row.usable) CloseHandle(CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  EnterRunDirectory(exe.c_str());
+  ASSERT_EQ(RunDirectoryUsable(), row.usable);
+  Text dir = GetRunDirectory();
+  wchar_t named[MAX_PATH] = L"";
+  GetLongPathNameW(GbkToWide(dir.get()).c_str(), named, MAX_PATH);
+  EXPECT_EQ(named == folder, row.usable) << "recorded: " << (dir.get() ? dir.get() : "nothing");
+  const POINT plain = ClientOrigin(window_->hwnd());
+  OnStartup();
+  const std::string first = ShownNow(), last = ShowPageAndWait(4, kContentPages[4].file_name);
+  const POINT after = ClientOrigin(window_->hwnd());
+  EXPECT_EQ(after.x != plain.x || after.y != plain.y, row.usable) << "skinned";
+  const std::string where = row.usable ? std::string(dir.get()) : FolderOf(first);
+  EXPECT_TRUE(FolderOf(first) == where && FolderOf(last) == where) << first << " " << last;
+  EXPECT_EQ(where.find("\\velmora-pages-") == std::string::npos, row.usable) << "else in the temp folder";
+  EXPECT_EQ(ReadWholeFile(first), PageBytes(kContentPages[0])) << first;
+  EXPECT_EQ(ReadWholeFile(last), PageBytes(kContentPages[4])) << last;
+  OnShutdown();
+  EXPECT_EQ(ReadWholeFile(first) + ReadWholeFile(last), "<missing><missing>");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RunDirectoryNameTest,
+    ::testing::Values(RunDirectoryRow{"ChineseAndSpaces", L"运行 目录", true},
+                      RunDirectoryRow{"KoreanByItsShortName", L"\uC548\uB155 \uD3F4\uB354", true},
+                      RunDirectoryRow{"EmojiWithNoShortNameLeavesItUnused", L"\U0001F600 \uC5C6\uC74C",
+                                      false}),
+    [](const ::testing::TestParamInfo<RunDirectoryRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
 

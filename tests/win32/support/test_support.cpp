@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/value.h"
+#include "base/wide_win32.h"
 
 namespace {
 
@@ -215,7 +216,8 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
 std::string ReadWholeFile(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE f = CreateFileW(GbkToWide(path.c_str()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return "<missing>";
   std::string out;
   char buf[65536];

@@ -61,6 +61,7 @@ class ScratchDir {
   std::string path_;
 };
 
+// Paths and names here are GBK, as the program keeps them.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // Dispatches this thread's messages for `ms` milliseconds (0: what is queued now).
