@@ -255,24 +255,24 @@ TEST(CopyAccessCodeTest, APlainConfirmationOrAWarningWithTheCodeToType) {
 
 struct ShellCall {
   HWND owner;
-  std::string verb, file;
+  std::wstring verb, file;
   bool parameters, directory;
   INT show;
 };
 std::vector<ShellCall> g_shell_calls;
-decltype(&ShellExecuteA) g_shell_execute;
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+decltype(&ShellExecuteW) g_shell_execute;
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
                                     INT show) {
   g_shell_calls.push_back(
-      {owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr, show});
+      {owner, verb ? verb : L"", file ? file : L"", parameters != nullptr, directory != nullptr, show});
   return g_shell_execute(owner, verb, file, parameters, directory, show);
 }
 void OpenUnregisteredAddress() { OpenInBrowser("velmora-nobody:page"); }
 
 // The address's scheme has no program: the shell opens nothing and nobody says so.
 TEST(OpenInBrowserTest, OwnedByTheWindowOfThatExactTitleAndSilentWhenNothingOpens) {
-  g_shell_execute = reinterpret_cast<decltype(&ShellExecuteA)>(
-      PatchImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&RecordShellExecute)));
+  g_shell_execute = reinterpret_cast<decltype(&ShellExecuteW)>(
+      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShellExecute)));
   ASSERT_NE(g_shell_execute, nullptr);
   const struct {
     const wchar_t* title;  // of a top-level window open meanwhile
@@ -291,12 +291,12 @@ TEST(OpenInBrowserTest, OwnedByTheWindowOfThatExactTitleAndSilentWhenNothingOpen
     ASSERT_EQ(g_shell_calls.size(), 1u);
     const ShellCall& c = g_shell_calls[0];
     EXPECT_EQ(c.owner, row.owner ? window : nullptr);
-    EXPECT_EQ(c.verb + " " + c.file, "open velmora-nobody:page");
+    EXPECT_EQ(c.verb + L" " + c.file, L"open velmora-nobody:page");
     EXPECT_FALSE(c.parameters || c.directory);
     EXPECT_EQ(c.show, SW_SHOWNORMAL);
     if (window) DestroyWindow(window);
   }
-  PatchImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(g_shell_execute));
+  PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell_execute));
 }
 
 }  // namespace

@@ -194,9 +194,9 @@ TEST_F(HtmlViewTest, CreationActivatesTheBrowserInPlaceAndAppliesTheStoredFlags)
 
 TEST_F(HtmlViewTest, WritesBecomeBrowserCallsAndNeverAskForReCreation) {
   browser_->TakeCalls();
-  const std::string ansi_path = "C:\\pages\\velmora365\xE9.html";  // a path as the ANSI file calls give it
-  std::wstring wide_path(64, L'\0');
-  wide_path.resize(MultiByteToWideChar(CP_ACP, 0, ansi_path.c_str(), -1, wide_path.data(), 64) - 1);
+  // A GBK path whose character ends in the byte of "\", whatever the system code page.
+  const std::string ansi_path = "C:\\pages\\velmora365\x9C\x5C.html";
+  const std::wstring wide_path = L"C:\\pages\\velmora365\u6DFA.html";
   const std::string flat_rest = " flags i4 0, frame empty, post empty, headers empty";
   const struct {
     const char* label;
