@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "support/test_support.h"
+
 namespace {
 
 CRITICAL_SECTION g_lock;
@@ -174,33 +176,9 @@ BOOL WINAPI Close(HINTERNET h) {
   return c.ok;
 }
 
-// Points this program's import slot for name at hook; returns the old target.
-void* Patch(const char* name, void* hook) {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-    if (_stricmp(reinterpret_cast<char*>(base + d->Name), "wininet.dll") != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<char*>(by_name->Name), name) != 0) continue;
-      DWORD old;
-      VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-      void* previous = reinterpret_cast<void*>(slots->u1.Function);
-      slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
-      VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
-      return previous;
-    }
-  }
-  return nullptr;
-}
-
 template <typename F>
 void Hook(F* real, const char* name, F hook) {
-  *real = reinterpret_cast<F>(Patch(name, reinterpret_cast<void*>(hook)));
+  *real = reinterpret_cast<F>(PatchImport("wininet.dll", name, reinterpret_cast<void*>(hook)));
 }
 
 }  // namespace
