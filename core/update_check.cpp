@@ -26,6 +26,8 @@ constexpr char kEndMarker[] = "kuailaix";
 constexpr int32_t kOkOnly = 0;
 // The whole check (connection, request and body) ends this long after the process started.
 constexpr uint32_t kCheckBudgetMs = 3000;
+// A start slower than the budget still asks once, for no longer than this.
+constexpr uint32_t kLeastCheckMs = 500;
 // What the worker may take beyond the budget to hand over a body it has.
 constexpr uint32_t kHandOverMs = 100;
 
@@ -38,7 +40,8 @@ uint32_t CheckTimeLeft() {
   if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return kCheckBudgetMs;
   GetSystemTimeAsFileTime(&now);
   uint64_t spent = FileTimeMs(now) - FileTimeMs(created);
-  return spent >= kCheckBudgetMs ? 0 : static_cast<uint32_t>(kCheckBudgetMs - spent);
+  return spent + kLeastCheckMs >= kCheckBudgetMs ? kLeastCheckMs
+                                                 : static_cast<uint32_t>(kCheckBudgetMs - spent);
 }
 
 // The fetched page into PageTextLabel, the text between the markers into

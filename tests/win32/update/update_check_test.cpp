@@ -114,6 +114,7 @@ Responder* Responder::current_ = nullptr;
 struct Outcome {
   std::string page_text, latest;
   Shown shown;
+  DWORD took_ms = 0;  // the check alone
 };
 
 // One check against the address, in a fresh MainWindow.
@@ -123,7 +124,9 @@ Outcome Check(const std::string& address) {
   if (!main.get()) return out;
   {
     Responder responder;
+    DWORD start = GetTickCount();
     UpdateCheckAt(address.c_str());
+    out.took_ms = GetTickCount() - start;
     out.shown = responder.shown;
   }
   out.page_text = Caption(ids::kPageTextLabel);
@@ -227,12 +230,10 @@ TEST_F(UpdateCheckTest, ThreeSecondsForTheWholeCheck) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
     size_t mark = Server().Mark();
-    DWORD start = GetTickCount();
     Outcome o = Check(r.address);
-    DWORD took = GetTickCount() - start;
     // The announcement's own windows are answered within a few ticks of the responder.
-    EXPECT_GE(took, r.min_ms);
-    EXPECT_LE(took, r.max_ms + (r.announced ? 500 : 0));
+    EXPECT_GE(o.took_ms, r.min_ms);
+    EXPECT_LE(o.took_ms, r.max_ms + (r.announced ? 500 : 0));
     EXPECT_EQ(o.shown.order.size(), r.announced ? 2u : 0u);
     EXPECT_EQ(FetchServerView::Requests(Server().EventsSince(mark)).size(), static_cast<size_t>(r.requests));
   }
@@ -254,9 +255,9 @@ TEST_F(UpdateCheckTest, NoVersionTextAnnouncesNothing) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
-    DWORD start = GetTickCount();
-    EXPECT_TRUE(Check(r.address).shown.order.empty());
-    EXPECT_LE(GetTickCount() - start, 3300u);
+    Outcome o = Check(r.address);
+    EXPECT_TRUE(o.shown.order.empty());
+    EXPECT_LE(o.took_ms, 3300u);
   }
 }
 
