@@ -6,13 +6,17 @@
 
 #include <exdisp.h>
 
+#include <cstring>
 #include <string>
 
 #include "base/wide_win32.h"
 #include "components/choices.h"
+#include "components/fonts_win32.h"
+#include "components/handles_win32.h"
 #include "components/owned_values.h"
 #include "components/property_writers.h"
 #include "components/texts_gbk.h"
+#include "net/open_url.h"
 
 namespace {
 
@@ -21,6 +25,22 @@ constexpr int32_t kLargestFontSize = 4;
 constexpr long kCommandForward = 1, kCommandBack = 2;  // CSC_NAVIGATEFORWARD, CSC_NAVIGATEBACK
 
 BrowserFactory g_factory = CreateSystemBrowser;
+
+// The HTML document class: where it cannot be made, the browser shows no page.
+constexpr CLSID kHtmlDocumentClass = {
+    0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
+
+bool SystemShowsHtml() {
+  ComRef<IUnknown> document;
+  return SUCCEEDED(CoCreateInstance(kHtmlDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                    reinterpret_cast<void**>(document.out()))) &&
+         document;
+}
+
+HtmlEngineCheck g_engine_check = SystemShowsHtml;
+
+constexpr int kOpenButtonId = 1;
+constexpr int kNoticeMargin = 16, kNoticeLine = 20, kOpenButtonWidth = 160, kOpenButtonHeight = 26;
 
 using T = PropertyType;
 const PropertyType kHtmlViewerTypes[] = {T::kChoice, T::kBool, T::kBool, T::kText, T::kText, T::kText};
@@ -126,6 +146,8 @@ class HtmlViewer final : public Control, private BrowserEvents {
     }
     if (!CreateHwnd(0, kHtmlHostClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS, args, false))
       return false;
+    // Without an HTML engine the view says so and offers the desktop's browser.
+    if (!g_engine_check()) return CreateNotice();
     site_ = ComRef<BrowserSite>(new BrowserSite(this));
     if (!site_->Open(hwnd(), g_factory)) return false;  // the caller destroys the host
     browser()->put_Offline(ToVariantBool(p_.Offline));
@@ -200,6 +222,16 @@ class HtmlViewer final : public Control, private BrowserEvents {
       case WM_SIZE:
         OnSize();
         return 0;
+      case WM_PAINT:
+        if (!open_button_) break;
+        PaintNotice();
+        return 0;
+      case WM_COMMAND:
+        if (open_button_ && LOWORD(wp) == kOpenButtonId && HIWORD(wp) == BN_CLICKED && url_.get()) {
+          OpenInBrowser(url_.get());
+          return 0;
+        }
+        break;
       case WM_SETFOCUS:
         if (site_ && site_->browser_window()) SetFocus(site_->browser_window());
         return 0;
@@ -226,6 +258,53 @@ class HtmlViewer final : public Control, private BrowserEvents {
     RECT client{};
     GetClientRect(hwnd(), &client);
     if (site_) site_->Place(client);
+    if (open_button_) {
+      SetWindowPos(open_button_, nullptr, kNoticeMargin, kNoticeMargin + 2 * kNoticeLine + 8,
+                   kOpenButtonWidth, kOpenButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+
+  bool CreateNotice() {
+    LogFontA face = DefaultGuiLogFont();
+    face.lfHeight = -12;
+    std::memcpy(face.lfFaceName, "\xCB\xCE\xCC\xE5", 5);  // 宋体, with CJK glyphs wherever Chinese reads
+    notice_font_ = CreateControlFont(face);
+    open_button_ =
+        CreateWindowExW(0, L"BUTTON", GbkToWide(gbk::kOpenInBrowser).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOpenButtonId)), nullptr, nullptr);
+    if (!open_button_) return false;
+    SendMessageW(open_button_, WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(notice_font_)), FALSE);
+    OnSize();
+    ShowPageName();
+    return true;
+  }
+
+  // The page's file name under the notice; the button only with a page to open.
+  void ShowPageName() {
+    if (!open_button_) return;
+    EnableWindow(open_button_, url_.get() != nullptr);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+  }
+
+  void PaintNotice() {
+    PaintScope paint(hwnd());
+    SelectScope font(paint.get(), FontOrDefault(notice_font_));
+    SetBkMode(paint.get(), TRANSPARENT);
+    SetTextColor(paint.get(), GetSysColor(COLOR_WINDOWTEXT));
+    const char* url = url_.get() ? url_.get() : "";
+    const char* name = url;
+    for (const char* p = url; *p; ++p) {
+      if (*p == '\\' || *p == '/') name = p + 1;
+      if (static_cast<unsigned char>(*p) >= 0x81 && p[1])
+        ++p;  // a GBK character's second byte is never a separator
+    }
+    const std::wstring lines[] = {GbkToWide(gbk::kNoHtmlEngine),
+                                  *name ? GbkToWide(gbk::kPageFileIs) + GbkToWide(name) : std::wstring()};
+    for (int i = 0; i < 2; ++i) {
+      TextOutW(paint.get(), kNoticeMargin, kNoticeMargin + i * kNoticeLine, lines[i].c_str(),
+               static_cast<int>(lines[i].size()));
+    }
   }
 
   void ApplyFontSize(int64_t size) {
@@ -239,6 +318,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
   }
 
   void Navigate() {
+    ShowPageName();
     if (!browser()) return;
     Bstr address(Widen(url_.get(), kGbkCodePage));
     VARIANT flags, none;
@@ -344,13 +424,17 @@ class HtmlViewer final : public Control, private BrowserEvents {
   Text status_text_;                  // the browser's last status text
   Text title_;                        // the new title inside TitleChanged; the last one read otherwise
   bool in_title_event_ = false;
-  bool design_;               // reads give the stored values
-  ComRef<BrowserSite> site_;  // the browser's container; null once torn down
+  bool design_;                 // reads give the stored values
+  ComRef<BrowserSite> site_;    // the browser's container; null once torn down
+  HWND open_button_ = nullptr;  // with no HTML engine: opens the page in the desktop's browser
+  FontHandle notice_font_;      // the notice's text and button
 };
 
 }  // namespace
 
 void SetBrowserFactory(BrowserFactory factory) { g_factory = factory ? factory : CreateSystemBrowser; }
+
+void SetHtmlEngineCheck(HtmlEngineCheck check) { g_engine_check = check ? check : SystemShowsHtml; }
 
 const ComponentKind kHtmlViewerKind = {kKindHtmlViewer,
                                        "HtmlViewer",

@@ -8,3 +8,8 @@
 // Which browser object later HtmlViewers host; null puts back the system's.
 // The tests hand in their own through this seam.
 void SetBrowserFactory(BrowserFactory factory);
+
+// Whether the system can show HTML; null puts back the system's own answer.
+// The tests say yes for their browser object, and no to see the notice.
+using HtmlEngineCheck = bool (*)();
+void SetHtmlEngineCheck(HtmlEngineCheck check);

@@ -498,6 +498,11 @@ def case_links(wine, args, prog):
     stand_in.terminate()
     stand_in.wait(30)
 
+    # Wine here has no HTML engine: the view says so and opens its page in the desktop's browser.
+    main = prog.main_window()
+    opener = [c for c in main["children"] if c["class"].lower() == "button" and c["text"] == "用浏览器打开此页"]
+    check(len(opener) == 1 and opener[0]["visible"], "PageView offers to open its page in the browser")
+
 
 def case_small_windows(wine, args, prog):
     print("case: HelpWindow and FollowWindow, modal")

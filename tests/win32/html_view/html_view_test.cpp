@@ -16,8 +16,8 @@
 #include "components/html_viewer_win32.h"
 #include "core/links.h"
 #include "core/page_files.h"
-#include "services/services.h"
 #include "format/program_windows.h"
+#include "services/services.h"
 #include "support/test_support.h"
 #include "test_browser.h"
 #include "windows/live_window_win32.h"
@@ -118,13 +118,20 @@ VARIANT Empty() {
   return v;
 }
 
+// The test browser stands for a system that shows HTML.
+bool HasEngine() { return true; }
+
 class HtmlViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ReadProgramWindows({});
     SetBrowserFactory(TestBrowser::Create);
+    SetHtmlEngineCheck(HasEngine);
   }
-  static void TearDownTestSuite() { SetBrowserFactory(nullptr); }
+  static void TearDownTestSuite() {
+    SetBrowserFactory(nullptr);
+    SetHtmlEngineCheck(nullptr);
+  }
 
   void SetUp() override {
     PageViewRecord()->bindings = std::span<const EventBinding>(kAllEvents);
@@ -520,6 +527,7 @@ TEST_F(BrowserSiteTest, OpenAndCloseAndAFailureHalfwayLeaveTheCountsWhereTheySta
 
 TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
   SetBrowserFactory(TestBrowser::Create);
+  SetHtmlEngineCheck(HasEngine);
   HWND parent =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   const ComponentKind* kind = FindComponentKind(kKindHtmlViewer);
@@ -608,6 +616,7 @@ TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
   EXPECT_EQ(TestBrowser::Alive(), 0);
   DestroyWindow(parent);
   SetBrowserFactory(nullptr);
+  SetHtmlEngineCheck(nullptr);
 }
 
 }  // namespace

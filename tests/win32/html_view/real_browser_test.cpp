@@ -3,6 +3,8 @@
 // drawn; what Wine's control reports of a navigation is checked instead.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <span>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "components/html_viewer_win32.h"
 #include "format/program_windows.h"
+#include "services/services.h"
 #include "support/test_support.h"
 #include "windows/live_window_win32.h"
 #include "windows/property_access.h"
@@ -32,6 +35,7 @@ class RealBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetBrowserFactory(nullptr);
+    SetHtmlEngineCheck(engine_);
     ReadProgramWindows({});
     WindowDescription* w = ProgramWindows().Find(kMainWindow);
     w->RecordAt(w->FindRecord(kPageView))->bindings = std::span<const EventBinding>(kWillNavigate);
@@ -41,7 +45,11 @@ class RealBrowserTest : public ::testing::Test {
   }
   void TearDown() override {
     if (window_) window_->Destroy();
+    SetHtmlEngineCheck(nullptr);
   }
+  static bool Yes() { return true; }
+  // Wine here has the control but no engine: these tests host the control anyway.
+  bool (*engine_)() = Yes;
   HWND PageView() const { return window_->FindControl(kPageView)->hwnd(); }
   LiveWindow* window_ = nullptr;
 };
@@ -81,6 +89,63 @@ TEST_F(RealBrowserTest, WritingUrlStartsANavigationToThePathUnchanged) {
   // the document itself never loads, so DocumentComplete is not awaited.
   ASSERT_FALSE(g_targets.empty()) << "no WillNavigate for the written address";
   EXPECT_EQ(g_targets[0], page) << "the handler reads the pending navigation's target";
+}
+
+// A system without an HTML engine: PageView says so, names the page and opens
+// it in the desktop's browser; a later address updates both.
+class NoHtmlEngineTest : public RealBrowserTest {
+ protected:
+  void SetUp() override {
+    engine_ = No;
+    RealBrowserTest::SetUp();
+    // On show, so that its pixels can be read back.
+    if (window_) ShowWindow(window_->hwnd(), SW_SHOWNOACTIVATE);
+  }
+  static bool No() { return false; }
+  // The view's client area as pixels, to see its text change.
+  std::vector<COLORREF> Pixels() {
+    UpdateWindow(PageView());
+    RECT r;
+    GetClientRect(PageView(), &r);
+    HDC dc = GetDC(PageView());
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 60; y += 2) {
+      for (int x = 0; x < r.right; x += 2) out.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(PageView(), dc);
+    return out;
+  }
+};
+
+std::vector<std::wstring> g_opened;  // files handed to the shell
+decltype(&ShellExecuteW) g_shell;
+HINSTANCE WINAPI RecordShell(HWND, LPCWSTR, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+  g_opened.push_back(file ? file : L"");
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+TEST_F(NoHtmlEngineTest, PageViewSaysSoAndOpensThePageInTheBrowser) {
+  EXPECT_EQ(GetDlgItem(PageView(), 0xE900), nullptr) << "no browser control";
+  HWND open = FindWindowExW(PageView(), nullptr, L"Button", nullptr);
+  ASSERT_NE(open, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(open)) << "nothing to open yet";
+  const std::vector<COLORREF> blank = Pixels();
+  SetControlText(kMainWindow, kPageView, kUrl, "C:\\run\\velmora365.html");
+  const std::vector<COLORREF> first = Pixels();
+  SetControlText(kMainWindow, kPageView, kUrl, "C:\\run\\za32xship5.html");
+  EXPECT_NE(first, blank) << "the page's name is shown";
+  EXPECT_NE(Pixels(), first) << "a new address shows its own name";
+  Text url = GetControlText(kMainWindow, kPageView, kUrl);
+  EXPECT_STREQ(url.get(), "C:\\run\\za32xship5.html");
+  EXPECT_TRUE(IsWindowEnabled(open));
+  g_shell = reinterpret_cast<decltype(&ShellExecuteW)>(
+      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShell)));
+  ASSERT_NE(g_shell, nullptr);
+  g_opened.clear();
+  SendMessageW(open, BM_CLICK, 0, 0);
+  PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell));
+  EXPECT_EQ(g_opened, std::vector<std::wstring>{L"C:\\run\\za32xship5.html"});
+  EXPECT_TRUE(g_targets.empty()) << "no navigation events";
 }
 
 }  // namespace
