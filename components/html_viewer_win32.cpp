@@ -17,6 +17,7 @@
 #include "components/property_writers.h"
 #include "components/texts_gbk.h"
 #include "net/open_url.h"
+#include "services/services.h"
 
 namespace {
 
@@ -92,21 +93,12 @@ static_assert(kHtmlViewerEventCount == kWillOpenNewWindow + 1);
 
 // Addresses and file paths are GBK like every text, so they cross to the
 // browser and back as GBK whatever the system code page.
-std::wstring Widen(TextValue text, UINT code_page) {
-  if (!text || !*text) return std::wstring();
-  const int n = MultiByteToWideChar(code_page, 0, text, -1, nullptr, 0);
-  std::wstring out(n > 0 ? n : 0, L'\0');
-  if (n > 0) MultiByteToWideChar(code_page, 0, text, -1, out.data(), n);
-  if (!out.empty()) out.pop_back();  // the terminator
-  return out;
-}
-
-Text Narrow(const wchar_t* text, UINT code_page) {
+Text Narrow(const wchar_t* text) {
   if (!text || !*text) return Text();
-  const int n = WideCharToMultiByte(code_page, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(kGbkCodePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (n <= 1) return Text();
   std::string out(n, '\0');
-  WideCharToMultiByte(code_page, 0, text, -1, out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(kGbkCodePage, 0, text, -1, out.data(), n, nullptr, nullptr);
   return Text(NewText(out.data(), static_cast<size_t>(n - 1)));
 }
 
@@ -293,12 +285,8 @@ class HtmlViewer final : public Control, private BrowserEvents {
     SetBkMode(paint.get(), TRANSPARENT);
     SetTextColor(paint.get(), GetSysColor(COLOR_WINDOWTEXT));
     const char* url = url_.get() ? url_.get() : "";
-    const char* name = url;
-    for (const char* p = url; *p; ++p) {
-      if (*p == '\\' || *p == '/') name = p + 1;
-      if (static_cast<unsigned char>(*p) >= 0x81 && p[1])
-        ++p;  // a GBK character's second byte is never a separator
-    }
+    const int32_t dir = DirectoryPartLength(url, IsGbkLeadByte);
+    const char* name = dir > 0 ? url + dir + 1 : url;
     const std::wstring lines[] = {GbkToWide(gbk::kNoHtmlEngine),
                                   *name ? GbkToWide(gbk::kPageFileIs) + GbkToWide(name) : std::wstring()};
     for (int i = 0; i < 2; ++i) {
@@ -320,7 +308,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
   void Navigate() {
     ShowPageName();
     if (!browser()) return;
-    Bstr address(Widen(url_.get(), kGbkCodePage));
+    Bstr address(GbkToWide(url_.get()));
     VARIANT flags, none;
     VariantInit(&flags);
     VariantInit(&none);
@@ -341,7 +329,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
     if (in_navigation_event_) return event_url_.get();
     Bstr location;
     browser()->get_LocationURL(location.out());
-    url_ = Narrow(location.get(), kGbkCodePage);
+    url_ = Narrow(location.get());
     return url_.get();
   }
 
@@ -349,14 +337,14 @@ class HtmlViewer final : public Control, private BrowserEvents {
     if (in_title_event_ || !browser()) return title_.get();
     Bstr name;
     browser()->get_LocationName(name.out());
-    title_ = Narrow(name.get(), kGbkCodePage);
+    title_ = Narrow(name.get());
     return title_.get();
   }
 
   // Raises one of the three navigation events with `address` readable as url;
   // *answer gets the handler's result. The control may be gone afterwards.
   void RaiseNavigationEvent(HtmlViewerEvent event, const wchar_t* address, EventNotice* answer) {
-    event_url_ = Narrow(address, kGbkCodePage);
+    event_url_ = Narrow(address);
     in_navigation_event_ = true;
     if (!RaiseWhileAlive(event, {}, answer)) return;
     in_navigation_event_ = false;
@@ -396,11 +384,11 @@ class HtmlViewer final : public Control, private BrowserEvents {
     RaiseEvent(kLoadProgress, {maximum == 0 ? 100 : MulDiv(progress, 100, maximum)});
   }
   void StatusTextChange(const wchar_t* text) override {
-    status_text_ = Narrow(text, kGbkCodePage);
+    status_text_ = Narrow(text);
     RaiseEvent(kStatusTextChanged);
   }
   void TitleChange(const wchar_t* text) override {
-    title_ = Narrow(text, kGbkCodePage);
+    title_ = Narrow(text);
     in_title_event_ = true;
     EventNotice answer;
     if (!RaiseWhileAlive(kTitleChanged, {}, &answer)) return;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <shellapi.h>
 
 #include <thread>
 
@@ -253,27 +251,12 @@ TEST(CopyAccessCodeTest, APlainConfirmationOrAWarningWithTheCodeToType) {
   }
 }
 
-struct ShellCall {
-  HWND owner;
-  std::wstring verb, file;
-  bool parameters, directory;
-  INT show;
-};
-std::vector<ShellCall> g_shell_calls;
-decltype(&ShellExecuteW) g_shell_execute;
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                    INT show) {
-  g_shell_calls.push_back(
-      {owner, verb ? verb : L"", file ? file : L"", parameters != nullptr, directory != nullptr, show});
-  return g_shell_execute(owner, verb, file, parameters, directory, show);
-}
 void OpenUnregisteredAddress() { OpenInBrowser("velmora-nobody:page"); }
 
 // The address's scheme has no program: the shell opens nothing and nobody says so.
 TEST(OpenInBrowserTest, OwnedByTheWindowOfThatExactTitleAndSilentWhenNothingOpens) {
-  g_shell_execute = reinterpret_cast<decltype(&ShellExecuteW)>(
-      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShellExecute)));
-  ASSERT_NE(g_shell_execute, nullptr);
+  ShellExecuteLog shell;
+  ASSERT_TRUE(shell.installed());
   const struct {
     const wchar_t* title;  // of a top-level window open meanwhile
     bool owner;
@@ -284,19 +267,18 @@ TEST(OpenInBrowserTest, OwnedByTheWindowOfThatExactTitleAndSilentWhenNothingOpen
     HWND window = row.title ? CreateWindowW(L"STATIC", row.title, WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
                                             nullptr, nullptr, nullptr)
                             : nullptr;
-    g_shell_calls.clear();
+    shell.calls().clear();
     bool shown = false;
     AnswerBoxOf(OpenUnregisteredAddress, false, 1500, &shown);
     EXPECT_FALSE(shown) << "no message";
-    ASSERT_EQ(g_shell_calls.size(), 1u);
-    const ShellCall& c = g_shell_calls[0];
+    ASSERT_EQ(shell.calls().size(), 1u);
+    const ShellCall& c = shell.calls()[0];
     EXPECT_EQ(c.owner, row.owner ? window : nullptr);
     EXPECT_EQ(c.verb + L" " + c.file, L"open velmora-nobody:page");
     EXPECT_FALSE(c.parameters || c.directory);
     EXPECT_EQ(c.show, SW_SHOWNORMAL);
     if (window) DestroyWindow(window);
   }
-  PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell_execute));
 }
 
 }  // namespace

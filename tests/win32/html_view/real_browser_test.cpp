@@ -3,8 +3,6 @@
 // drawn; what Wine's control reports of a navigation is checked instead.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <shellapi.h>
 
 #include <span>
 #include <string>
@@ -117,13 +115,6 @@ class NoHtmlEngineTest : public RealBrowserTest {
   }
 };
 
-std::vector<std::wstring> g_opened;  // files handed to the shell
-decltype(&ShellExecuteW) g_shell;
-HINSTANCE WINAPI RecordShell(HWND, LPCWSTR, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
-  g_opened.push_back(file ? file : L"");
-  return reinterpret_cast<HINSTANCE>(42);
-}
-
 TEST_F(NoHtmlEngineTest, PageViewSaysSoAndOpensThePageInTheBrowser) {
   EXPECT_EQ(GetDlgItem(PageView(), 0xE900), nullptr) << "no browser control";
   HWND open = FindWindowExW(PageView(), nullptr, L"Button", nullptr);
@@ -138,13 +129,11 @@ TEST_F(NoHtmlEngineTest, PageViewSaysSoAndOpensThePageInTheBrowser) {
   Text url = GetControlText(kMainWindow, kPageView, kUrl);
   EXPECT_STREQ(url.get(), "C:\\run\\za32xship5.html");
   EXPECT_TRUE(IsWindowEnabled(open));
-  g_shell = reinterpret_cast<decltype(&ShellExecuteW)>(
-      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShell)));
-  ASSERT_NE(g_shell, nullptr);
-  g_opened.clear();
+  ShellExecuteLog shell;
+  ASSERT_TRUE(shell.installed());
   SendMessageW(open, BM_CLICK, 0, 0);
-  PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell));
-  EXPECT_EQ(g_opened, std::vector<std::wstring>{L"C:\\run\\za32xship5.html"});
+  ASSERT_EQ(shell.calls().size(), 1u);
+  EXPECT_EQ(shell.calls()[0].file, L"C:\\run\\za32xship5.html");
   EXPECT_TRUE(g_targets.empty()) << "no navigation events";
 }
 

@@ -135,6 +135,36 @@ void* PatchImport(const char* dll, const char* name, void* hook) {
   return nullptr;
 }
 
+namespace {
+
+std::vector<ShellCall> g_shell_calls;
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+ShellExecuteFn g_shell_execute;
+
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                    LPCWSTR directory, INT show) {
+  g_shell_calls.push_back(
+      {owner, verb ? verb : L"", file ? file : L"", parameters != nullptr, directory != nullptr, show});
+  return g_shell_execute(owner, verb, file, parameters, directory, show);
+}
+
+}  // namespace
+
+ShellExecuteLog::ShellExecuteLog() {
+  g_shell_calls.clear();
+  g_shell_execute = reinterpret_cast<ShellExecuteFn>(
+      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShellExecute)));
+}
+
+ShellExecuteLog::~ShellExecuteLog() {
+  if (g_shell_execute) PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell_execute));
+  g_shell_execute = nullptr;
+}
+
+bool ShellExecuteLog::installed() const { return g_shell_execute != nullptr; }
+
+std::vector<ShellCall>& ShellExecuteLog::calls() { return g_shell_calls; }
+
 void PressMessageBoxButton(HWND box, int id) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 ChildCaseRegistration::ChildCaseRegistration(const char* name, ChildCase run) { ChildCases()[name] = run; }

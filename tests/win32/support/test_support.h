@@ -71,6 +71,24 @@ std::set<std::string> ListDirectory(const std::string& dir);
 // Points this program's import slot for `name` from `dll` at hook; returns
 // the old target, or null when the program does not import it by name.
 void* PatchImport(const char* dll, const char* name, void* hook);
+
+// This program's ShellExecuteW calls, recorded while the log lives and each
+// passed on to the shell.
+struct ShellCall {
+  HWND owner;
+  std::wstring verb, file;
+  bool parameters, directory;
+  INT show;
+};
+class ShellExecuteLog {
+ public:
+  ShellExecuteLog();
+  ShellExecuteLog(const ShellExecuteLog&) = delete;
+  ShellExecuteLog& operator=(const ShellExecuteLog&) = delete;
+  ~ShellExecuteLog();
+  bool installed() const;
+  std::vector<ShellCall>& calls();
+};
 // Host path of a build output given to the test on its command line, as Windows sees it.
 std::string WindowsPath(const std::string& path);
 
