@@ -186,10 +186,16 @@ bool StartProgram(const std::string& command_line, const std::string& current_di
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::string cmd = command_line;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      current_dir.empty() ? nullptr : current_dir.c_str(), &si, &pi)) {
-    return false;
+  // Wine refuses a start now and then while its own services come up; a
+  // second try a moment later is what a person would do.
+  for (int attempt = 0;; ++attempt) {
+    std::string cmd = command_line;
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       current_dir.empty() ? nullptr : current_dir.c_str(), &si, &pi)) {
+      break;
+    }
+    if (attempt == 2) return false;
+    Sleep(500);
   }
   CloseHandle(pi.hThread);
   child->process = pi.hProcess;
