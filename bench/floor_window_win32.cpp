@@ -10,7 +10,6 @@
 #include <commctrl.h>
 #include <exdisp.h>
 #include <ole2.h>
-#include <shellapi.h>
 #include <wininet.h>
 // clang-format on
 
@@ -32,9 +31,8 @@ struct FloorControl {
 
 const wchar_t kClass[] = L"VelmoraFloorWindow";
 
-// Linked at load as velmora.exe links them, though the floor calls neither.
-void* volatile linked_only[] = {reinterpret_cast<void*>(&ShellExecuteA),
-                                reinterpret_cast<void*>(&InternetOpenA)};
+// Linked at load as velmora.exe links it, though the floor never calls it.
+void* volatile linked_only[] = {reinterpret_cast<void*>(&InternetOpenA)};
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {

@@ -191,7 +191,8 @@ bool PreTranslateKeyMessage(MSG* msg) {
   return false;
 }
 
-bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background) {
+bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background,
+                          bool program_icon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -204,5 +205,13 @@ bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor,
   wc.hCursor = cursor;
   wc.hbrBackground = background;
   wc.lpszClassName = name;
+  if (program_icon) {
+    // Loaded once, with the class; a program without an icon keeps the system's.
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+  }
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

@@ -115,4 +115,5 @@ bool PreTranslateKeyMessage(MSG* msg);
 inline HCURSOR ArrowCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); }
 
 // Registers a window class of our own once; false when registration failed.
-bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background);
+bool RegisterControlClass(const wchar_t* name, UINT class_style, HCURSOR cursor, HBRUSH background,
+                          bool program_icon = false);

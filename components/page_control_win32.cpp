@@ -318,6 +318,13 @@ class PageControl final : public Control, private PageHost {
     scroll_forward_ =
         CreateWindowExW(0, L"BUTTON", L">", style, 0, 0, 0, 0, hwnd(),
                         reinterpret_cast<HMENU>(kScrollForwardId), GetModuleHandleW(nullptr), nullptr);
+    arrows_ = BuiltInArrows();
+  }
+
+  // The tips' popup window is made when the buttons first show: a strip
+  // that never scrolls, like TabPager's, never pays for one.
+  void MakeTips() {
+    if (tooltip_) return;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -325,7 +332,6 @@ class PageControl final : public Control, private PageHost {
                                GetModuleHandleW(nullptr), nullptr);
     AddTip(scroll_back_, kScrollBackTip);
     AddTip(scroll_forward_, kScrollForwardTip);
-    arrows_ = BuiltInArrows();
   }
 
   void AddTip(HWND button, const char* gbk) {
@@ -349,6 +355,7 @@ class PageControl final : public Control, private PageHost {
       bool enabled;
     } buttons[] = {{scroll_back_, l.scroll_back, l.can_scroll_back},
                    {scroll_forward_, l.scroll_forward, l.can_scroll_forward}};
+    if (show) MakeTips();
     for (const auto& b : buttons) {
       if (!b.button) continue;
       if (show) {
@@ -356,7 +363,9 @@ class PageControl final : public Control, private PageHost {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         EnableWindow(b.button, b.enabled);
       }
-      ShowWindow(b.button, show ? SW_SHOWNA : SW_HIDE);
+      // Every relayout comes here: a button already as it should be is left alone.
+      if (show != ((GetWindowLongPtrW(b.button, GWL_STYLE) & WS_VISIBLE) != 0))
+        ShowWindow(b.button, show ? SW_SHOWNA : SW_HIDE);
     }
   }
 

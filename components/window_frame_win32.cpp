@@ -67,21 +67,6 @@ DWORD FrameStyle(int border) {
   }
 }
 
-// A window without an icon of its own shows the executable's (resource 1), as
-// Explorer and the taskbar do; a program without one keeps the system's.
-void UseProgramIcon(HWND hwnd) {
-  const struct {
-    WPARAM which;
-    int cx, cy;
-  } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
-  for (const auto& size : sizes) {
-    auto* icon =
-        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                      GetSystemMetrics(size.cx), GetSystemMetrics(size.cy), LR_SHARED));
-    if (icon) SendMessageW(hwnd, WM_SETICON, size.which, reinterpret_cast<LPARAM>(icon));
-  }
-}
-
 class WindowFrame : public Control {
  public:
   explicit WindowFrame(const CreateArgs& args) : Control(args) {}
@@ -97,8 +82,9 @@ class WindowFrame : public Control {
     p_.Caption = p_.HelpFile = p_.ClassName = p_.BackPicture = p_.BackSound = p_.Icon = ByteView{};
 
     std::wstring class_name = class_name_.get() ? GbkToWide(class_name_.get()) : std::wstring(kFrameClass);
-    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ArrowCursor(),
-                              nullptr)) {
+    // Every frame shows the executable's icon (resource 1), as Explorer and the taskbar do.
+    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ArrowCursor(), nullptr,
+                              true)) {
       return false;
     }
     CreateArgs at = args;
@@ -112,7 +98,6 @@ class WindowFrame : public Control {
     DWORD style = (args.style & WS_DISABLED) | WS_CLIPCHILDREN | FrameButtons();
     if (!CreateHwnd(ex_style, class_name.c_str(), GbkToWide(caption_.get()).c_str(), style, at, false))
       return false;
-    if (!icon_.get()) UseProgramIcon(hwnd());
     KeepStoredSize(args.width, args.height);
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return true;

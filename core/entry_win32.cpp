@@ -2,6 +2,7 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include "base/bench_marks.h"
 #include "base/fatal.h"
 #include "base/value.h"
 #include "core/handlers.h"
@@ -21,12 +22,16 @@ constexpr uint32_t kMainWindow = 0x52010001;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  VELMORA_BENCH_MARK("entry");
   InitValueModel();
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();
+  VELMORA_BENCH_MARK("runtime");
   ReadProgramWindows(ApplicationHandlers());
   SetUpNativeEntries();
+  VELMORA_BENCH_MARK("descriptions");
   StartUpdateFetch();  // its answer comes while MainWindow is made
+  VELMORA_BENCH_MARK("fetch started");
   // OnStartup runs inside, on Created; OnShutdown when the window goes.
   LoadStartWindow(kMainWindow);
   RunMessageLoop();  // returns at once when no window is left

@@ -1,5 +1,6 @@
 #include "core/startup.h"
 
+#include "base/bench_marks.h"
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
 #include "core/update_check.h"
@@ -17,13 +18,23 @@ constexpr int32_t kOkWithWarningIcon = 0x30;
 
 void OnStartup() {
   ApplySkin(13);
+  VELMORA_BENCH_MARK("skin");
   bool every_page = PlaceContentPages();
+  VELMORA_BENCH_MARK("pages");
   SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 0);
+  VELMORA_BENCH_MARK("tab");
   SetControlText(kMainWindow, kPageView, kUrl, ContentPageAddress(0));
+  VELMORA_BENCH_MARK("navigate");
   HideContentPages();
-  // A blank view with no word of why would leave the user guessing.
-  if (!every_page) ShowMessage(gbk::kPagesNotWritten, kOkWithWarningIcon);
+  VELMORA_BENCH_MARK("hidden");
+  // A blank view, or a plain window, with no word of why would leave the user guessing.
+  if (!every_page) {
+    ShowMessage(gbk::kPagesNotWritten, kOkWithWarningIcon);
+  } else if (!RunDirectoryUsable()) {
+    ShowMessage(gbk::kRunDirectoryUnnamed, kOkWithWarningIcon);
+  }
   UpdateCheck();
+  VELMORA_BENCH_MARK("update check");
 }
 
 void OnShutdown() { RemoveContentPages(); }

@@ -1,13 +1,26 @@
 // OpenInBrowser over the shell: the registered handler for the address's scheme
 // shows it. No escaping, no completion of a missing scheme, no fallback.
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <shellapi.h>
 
 #include <cstring>
 
 #include "base/wide_win32.h"
 #include "net/open_url.h"
+
+namespace {
+
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+// shell32 is loaded with the first address opened, not at every start, and
+// stays for the process; null when it cannot be had.
+ShellExecuteFn ShellExecuteEntry() {
+  HMODULE shell = GetModuleHandleW(L"shell32.dll");
+  if (!shell) shell = LoadLibraryW(L"shell32.dll");
+  return shell ? reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")))
+               : nullptr;
+}
+
+}  // namespace
 
 void OpenInBrowser(TextValue address) {
   TextValue given = OrEmpty(address);
@@ -17,5 +30,6 @@ void OpenInBrowser(TextValue address) {
   HWND owner = FindWindowExW(nullptr, nullptr, nullptr, L"Microsoft Internet Explorer");
   // The outcome is not looked at: an address nobody opens is dropped silently.
   // GBK to UTF-16 here, so a file path in a Chinese folder reaches the shell whole.
-  ShellExecuteW(owner, L"open", GbkToWide(copy.c_str()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (ShellExecuteFn shell_execute = ShellExecuteEntry())
+    shell_execute(owner, L"open", GbkToWide(copy.c_str()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "base/wide_win32.h"
@@ -129,12 +130,14 @@ bool FileHoldsBytes(TextValue path, ByteArray bytes) {
     return false;
   }
   const uint8_t* want = ByteArrayData(bytes);
-  char chunk[4096];
+  // Large pieces: the engine file is compared at every start, a read a call.
+  constexpr int32_t kChunk = 64 * 1024;
+  std::unique_ptr<char[]> chunk(new char[kChunk]);
   for (int32_t at = 0, left = ByteArrayLength(bytes); left > 0;) {
     DWORD n = 0;
-    DWORD ask = left < static_cast<int32_t>(sizeof chunk) ? static_cast<DWORD>(left) : sizeof chunk;
-    if (!ReadFile(file.get(), chunk, ask, &n, nullptr) || n == 0) return false;
-    if (std::memcmp(chunk, want + at, n) != 0) return false;
+    DWORD ask = static_cast<DWORD>(left < kChunk ? left : kChunk);
+    if (!ReadFile(file.get(), chunk.get(), ask, &n, nullptr) || n == 0) return false;
+    if (std::memcmp(chunk.get(), want + at, n) != 0) return false;
     at += static_cast<int32_t>(n);
     left -= static_cast<int32_t>(n);
   }

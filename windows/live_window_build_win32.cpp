@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/bench_marks.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "format/program_windows.h"
@@ -112,28 +113,23 @@ bool LiveWindow::Build(HWND owner) {
   if (!frame.kind || frame.kind->id != kKindWindow || !CreateControl(&frame, owner)) return false;
   // Close requests, Destroying, moves and activation pass through the window first.
   SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  VELMORA_BENCH_MARK("frame");
 
-  // 2. The controls, last record first, as children of the frame, or made
-  // inside their parent control when that exists already: moving a window
-  // into another afterwards costs a round of server calls per window.
-  int child_id = kFirstChildId;
-  for (size_t i = controls_.size() - 1; i >= 1; --i) {
-    controls_[i].child_id = child_id;
-    child_id += kChildIdStep;
+  // 2. The controls, a parent control before the controls it holds, each
+  // parent's children in record order: a new child window goes below its
+  // siblings, so they stack in record order, the first on top, and none has
+  // to be moved into its parent or restacked afterwards. Child identifiers
+  // count 100, 110, ... from the last record up, whatever the creation order.
+  const size_t count = controls_.size();
+  for (size_t i = 1; i < count; ++i) controls_[i].child_id = kFirstChildId + kChildIdStep * static_cast<int>(count - 1 - i);
+  for (size_t i : CreationOrder()) {
     LiveControl* inside = ParentControl(controls_[i]);
     if (!CreateControl(&controls_[i], inside ? inside->hwnd() : frame.hwnd())) return false;
   }
+  VELMORA_BENCH_MARK("controls");
 
-  // 3. Into their parent controls, at the same numbers, those made before
-  // their parent; later pages hidden.
-  for (size_t i = 1; i < controls_.size(); ++i) {
-    LiveControl& c = controls_[i];
-    LiveControl* parent = ParentControl(c);
-    if (!parent || GetParent(c.hwnd()) == parent->hwnd()) continue;
-    SetParent(c.hwnd(), parent->hwnd());
-    SetWindowPos(c.hwnd(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  for (size_t i = 1; i < controls_.size(); ++i) {
+  // 3. Members of later pages hidden.
+  for (size_t i = 1; i < count; ++i) {
     if (controls_[i].record->kind != kKindPageControl) continue;
     ForEachPageMember(*controls_[i].record, [this](int page, uint32_t id) {
       LiveControl* member = FindLive(id);
@@ -143,27 +139,27 @@ bool LiveWindow::Build(HWND owner) {
 
   // 4. Custom cursors of every record.
   for (LiveControl& c : controls_) SetPointer(&c, BytesFromView(c.record->mouse_pointer));
+  VELMORA_BENCH_MARK("cursors");
 
-  // 5. Stacking in record order, the first record on top.
-  StackInRecordOrder();
-
-  // 6. Creation is complete: each control, last record first, then the window.
+  // 5. Creation is complete: each control, last record first, then the window.
   for (size_t i = controls_.size() - 1; i >= 1 && !gone_; --i) {
     if (HWND hwnd = controls_[i].hwnd()) SendMessageW(hwnd, kLoadCompleteMessage, 0, 0);
   }
   if (gone_) return false;
   SendMessageW(frame.hwnd(), kLoadCompleteMessage, 0, 0);
   if (gone_) return false;
+  VELMORA_BENCH_MARK("load complete");
 
-  // 7. Visibility from the stored flags and the page marks.
+  // 6. Visibility from the stored flags and the page marks.
   for (size_t i = 1; i < controls_.size(); ++i) {
     LiveControl& c = controls_[i];
     HWND hwnd = c.hwnd();
     if (!hwnd) continue;
-    // Only changes: the current page's members are on show since load complete.
+    // Only changes: a window that is already as it should be is left alone.
     bool show = c.visible && !c.page_hidden, shown = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (show != shown) ShowWindow(hwnd, show ? SW_SHOWNA : SW_HIDE);
   }
+  VELMORA_BENCH_MARK("visibility");
   return true;
 }
 
@@ -193,25 +189,25 @@ bool LiveWindow::CreateControl(LiveControl* c, HWND parent) {
   return c->object != nullptr;
 }
 
-void LiveWindow::StackInRecordOrder() {
-  std::vector<std::pair<HWND, HWND>> last_of_parent;  // parent, the child placed last
-  for (size_t i = 1; i < controls_.size(); ++i) {
-    HWND hwnd = controls_[i].hwnd();
-    if (!hwnd) continue;
-    HWND parent = GetParent(hwnd);
-    auto it = std::find_if(last_of_parent.begin(), last_of_parent.end(),
-                           [parent](const auto& p) { return p.first == parent; });
-    HWND after = it == last_of_parent.end() ? HWND_TOP : it->second;
-    // A window in its place already is left alone: a move costs a round of messages.
-    if (GetWindow(hwnd, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after)) {
-      SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    }
-    if (it == last_of_parent.end()) {
-      last_of_parent.emplace_back(parent, hwnd);
-    } else {
-      it->second = hwnd;
+std::vector<size_t> LiveWindow::CreationOrder() const {
+  // A record's depth is the number of parent controls above it; a chain that
+  // does not end (a loop) stops at the record count.
+  const size_t count = controls_.size();
+  std::vector<size_t> depth(count, 0);
+  for (size_t i = 1; i < count; ++i) {
+    for (uint32_t up = controls_[i].record->parent; up != 0 && depth[i] < count; ++depth[i]) {
+      int at = description_->FindRecord(up);
+      if (at <= 0) break;
+      up = controls_[static_cast<size_t>(at)].record->parent;
     }
   }
+  std::vector<size_t> order;
+  for (size_t level = 0; order.size() < count - 1; ++level) {
+    for (size_t i = 1; i < count; ++i) {
+      if (depth[i] == level) order.push_back(i);
+    }
+  }
+  return order;
 }
 
 HCURSOR LiveWindow::CursorFor(uint32_t control_id) {

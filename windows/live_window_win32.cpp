@@ -66,12 +66,15 @@ void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {
     LiveControl* member = FindLive(id);
     HWND hwnd = member ? member->hwnd() : nullptr;
     if (!hwnd) return;
+    // While the window loads, its visibility step decides what shows; only
+    // the focus, which raises events, is given here.
+    const bool shown = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (page != current) {
-      if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) ShowWindow(hwnd, SW_HIDE);
+      if (shown && !loading_) ShowWindow(hwnd, SW_HIDE);
       return;
     }
     if (!member->visible) return;
-    ShowWindow(hwnd, SW_SHOWNA);
+    if (!shown && !loading_) ShowWindow(hwnd, SW_SHOWNA);
     // The lowest ordering number wins; among equals the first in the list.
     if (IsWindowEnabled(hwnd) && member->object->TakesFocus() &&
         (!focus || member->record->tab_order < focus->record->tab_order)) {

@@ -132,7 +132,7 @@ class LiveWindow final : public ControlHost {
   bool CreateControl(LiveControl* c, HWND parent);
   // The control's parent control when that is not the frame and exists; null otherwise.
   LiveControl* ParentControl(const LiveControl& c);
-  void StackInRecordOrder();
+  std::vector<size_t> CreationOrder() const;  // record indexes, parents first
   // The cursor made from a cursor file's bytes, made on first use; null when they do not read.
   HCURSOR SharedCursor(ByteView file);
   void CloseNow();

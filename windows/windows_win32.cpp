@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/bench_marks.h"
 #include "base/fatal.h"
 #include "format/event_numbers.h"
 #include "format/program_windows.h"
@@ -44,6 +45,7 @@ void RunCreationEvents(LiveWindow* w, bool modal) {
   if (!had || !IsChild(frame, had)) had = nullptr;
   if (w->description()->records[0].visible()) {
     ShowWindow(frame, ShowCommandFor(w->FrameNumber(kPositionIndex)));
+    VELMORA_BENCH_MARK("shown");
     if (!StillOpen(serial)) return;
   }
   if (modal) w->DisableOthers();

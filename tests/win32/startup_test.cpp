@@ -573,7 +573,19 @@ TEST_P(RunDirectoryNameTest, PagesAndSkinWhereverGbkCanNameTheFolder) {
   GetLongPathNameW(GbkToWide(dir.get()).c_str(), named, MAX_PATH);
   EXPECT_EQ(named == folder, row.usable) << "recorded: " << (dir.get() ? dir.get() : "nothing");
   const POINT plain = ClientOrigin(window_->hwnd());
-  OnStartup();
+  std::vector<MessageBoxContents> boxes;
+  {
+    BoxWatch watch;
+    OnStartup();
+    boxes = watch.Stop();
+  }
+  ASSERT_EQ(boxes.size(), row.usable ? 0u : 1u) << "told why only when the folder goes unused";
+  if (!row.usable) {
+    EXPECT_EQ(boxes[0].text,
+              L"这台电脑无法表示程序所在文件夹的名字，所以界面没有加载皮肤，页面放在了临时文件夹里。\r\n"
+              L"把程序移到名字只含中文、英文或数字的文件夹里，然后重新启动程序。");
+    EXPECT_TRUE(boxes[0].has_icon) << "a warning";
+  }
   const std::string first = ShownNow(), last = ShowPageAndWait(4, kContentPages[4].file_name);
   const POINT after = ClientOrigin(window_->hwnd());
   EXPECT_EQ(after.x != plain.x || after.y != plain.y, row.usable) << "skinned";

@@ -148,16 +148,31 @@ HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCW
   return g_shell_execute(owner, verb, file, parameters, directory, show);
 }
 
+// The program finds ShellExecuteW with GetProcAddress when it first opens an
+// address: the recorder is what that lookup answers while a log is open.
+using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+GetProcAddressFn g_get_proc_address;
+
+FARPROC WINAPI ProcAddressWithRecorder(HMODULE module, LPCSTR name) {
+  if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && std::strcmp(name, "ShellExecuteW") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordShellExecute));
+  return g_get_proc_address(module, name);
+}
+
 }  // namespace
 
 ShellExecuteLog::ShellExecuteLog() {
   g_shell_calls.clear();
   g_shell_execute = reinterpret_cast<ShellExecuteFn>(
-      PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShellExecute)));
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "ShellExecuteW")));
+  g_get_proc_address = reinterpret_cast<GetProcAddressFn>(
+      PatchImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&ProcAddressWithRecorder)));
+  if (!g_get_proc_address) g_shell_execute = nullptr;
 }
 
 ShellExecuteLog::~ShellExecuteLog() {
-  if (g_shell_execute) PatchImport("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(g_shell_execute));
+  if (g_get_proc_address) PatchImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_get_proc_address));
+  g_get_proc_address = nullptr;
   g_shell_execute = nullptr;
 }
 
