@@ -21,6 +21,7 @@ import subprocess
 import sys
 import threading
 import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -190,6 +191,10 @@ class Wine:
         code, _ = self.run(reg, "add", "HKCU\\Software\\Wine\\WineBrowser", "/v", "Browsers", "/t", "REG_SZ",
                            "/d", self.recorder, "/f")
         check(code == 0, "the browser launcher points at the recorder")
+        # Wine's html class opens with the browser launcher, but the prefix names no class for .html.
+        code, _ = self.run(reg, "add", "HKLM\\Software\\Classes\\.html", "/ve", "/t", "REG_SZ", "/d", "htmlfile",
+                           "/f")
+        check(code == 0, ".html files open through the browser launcher")
 
     def opened(self):
         with open(self.log) as f:
@@ -502,6 +507,13 @@ def case_links(wine, args, prog):
     main = prog.main_window()
     opener = [c for c in main["children"] if c["class"].lower() == "button" and c["text"] == "用浏览器打开此页"]
     check(len(opener) == 1 and opener[0]["visible"], "PageView offers to open its page in the browser")
+    if opener:
+        before = len(wine.opened())
+        click(opener[0])
+        got = wait_for_opens(wine, before, 1)
+        files = [os.path.realpath(urllib.parse.unquote(a[len("file://"):])) for a in got if a.startswith("file://")]
+        check(len(got) == 1 and len(files) == 1 and os.path.dirname(files[0]) == os.path.realpath(prog.run_dir)
+              and os.path.basename(files[0]) in PAGES, "its button opens the page file in the browser: %s" % got)
 
 
 def case_small_windows(wine, args, prog):
