@@ -83,8 +83,8 @@ class WindowFrame : public Control {
 
     std::wstring class_name = class_name_.get() ? GbkToWide(class_name_.get()) : std::wstring(kFrameClass);
     // Every frame shows the executable's icon (resource 1), as Explorer and the taskbar do.
-    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ArrowCursor(), nullptr,
-                              true)) {
+    if (!RegisterControlClass(class_name.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ArrowCursor(),
+                              nullptr, true)) {
       return false;
     }
     CreateArgs at = args;

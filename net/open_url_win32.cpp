@@ -16,7 +16,8 @@ using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWS
 ShellExecuteFn ShellExecuteEntry() {
   HMODULE shell = GetModuleHandleW(L"shell32.dll");
   if (!shell) shell = LoadLibraryW(L"shell32.dll");
-  return shell ? reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")))
+  return shell ? reinterpret_cast<ShellExecuteFn>(
+                     reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")))
                : nullptr;
 }
 

@@ -121,7 +121,8 @@ bool LiveWindow::Build(HWND owner) {
   // to be moved into its parent or restacked afterwards. Child identifiers
   // count 100, 110, ... from the last record up, whatever the creation order.
   const size_t count = controls_.size();
-  for (size_t i = 1; i < count; ++i) controls_[i].child_id = kFirstChildId + kChildIdStep * static_cast<int>(count - 1 - i);
+  for (size_t i = 1; i < count; ++i)
+    controls_[i].child_id = kFirstChildId + kChildIdStep * static_cast<int>(count - 1 - i);
   for (size_t i : CreationOrder()) {
     LiveControl* inside = ParentControl(controls_[i]);
     if (!CreateControl(&controls_[i], inside ? inside->hwnd() : frame.hwnd())) return false;

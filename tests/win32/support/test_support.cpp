@@ -171,7 +171,8 @@ ShellExecuteLog::ShellExecuteLog() {
 }
 
 ShellExecuteLog::~ShellExecuteLog() {
-  if (g_get_proc_address) PatchImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_get_proc_address));
+  if (g_get_proc_address)
+    PatchImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_get_proc_address));
   g_get_proc_address = nullptr;
   g_shell_execute = nullptr;
 }
