@@ -12,7 +12,8 @@ namespace {
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 
 // shell32 is loaded with the first address opened, not at every start, and
-// stays for the process; null when it cannot be had.
+// stays for the process; null when it cannot be had. A known DLL: the name
+// always loads the system's copy, never one beside the program.
 ShellExecuteFn ShellExecuteEntry() {
   HMODULE shell = GetModuleHandleW(L"shell32.dll");
   if (!shell) shell = LoadLibraryW(L"shell32.dll");

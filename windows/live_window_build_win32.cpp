@@ -4,7 +4,6 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 
