@@ -1,10 +1,29 @@
 #include "components/fonts_win32.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "base/wide_win32.h"
 
 namespace {
+
+// Two characters every font with the GB2312 set draws.
+constexpr wchar_t kChineseProbe[] = L"\u4e2d\u6587";
+
+bool HasChineseGlyphs(HFONT font) {
+  MemoryDC dc(CreateCompatibleDC(nullptr));
+  if (!dc) return true;  // nothing to ask: leave the font alone
+  SelectScope use(dc.get(), font);
+  WORD glyphs[2];
+  if (GetGlyphIndicesW(dc.get(), kChineseProbe, 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) != 2) return true;
+  return glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;
+}
+
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
 
 LOGFONTW WideLogFont(const LogFontA& stored) {
   LOGFONTW lf{};
@@ -29,10 +48,48 @@ LOGFONTW WideLogFont(const LogFontA& stored) {
 
 }  // namespace
 
-FontHandle CreateStoredFont(const LogFontA& stored) {
-  LOGFONTW lf = WideLogFont(stored);
+bool FaceInstalled(const wchar_t* face) {
+  struct Answer {
+    std::wstring face;
+    bool installed;
+  };
+  static std::vector<Answer> answers;  // the UI thread's only
+  for (const Answer& a : answers) {
+    if (lstrcmpiW(a.face.c_str(), face) == 0) return a.installed;
+  }
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  WindowDC screen(nullptr);
+  EnumFontFamiliesExW(screen.get(), &query, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  answers.push_back({face, found});
+  return found;
+}
+
+FontHandle CreateReadableFont(LOGFONTW lf) {
+  if (!lf.lfFaceName[0] || !FaceInstalled(lf.lfFaceName)) lf.lfCharSet = GB2312_CHARSET;
   return FontHandle(CreateFontIndirectW(&lf));
 }
+
+HFONT DefaultGuiFont() {
+  static HFONT chosen = nullptr;
+  static FontHandle made;  // only where the stock font draws no Chinese
+  if (chosen) return chosen;
+  HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  chosen = stock;
+  if (!HasChineseGlyphs(stock)) {
+    LOGFONTW lf{};
+    GetObjectW(stock, sizeof lf, &lf);
+    lf.lfCharSet = GB2312_CHARSET;
+    lf.lfFaceName[0] = 0;  // no face: chosen by script, and so are records written from this one
+    made = CreateReadableFont(lf);
+    if (made) chosen = made.get();
+  }
+  return chosen;
+}
+
+FontHandle CreateStoredFont(const LogFontA& stored) { return CreateReadableFont(WideLogFont(stored)); }
 
 FontHandle CreateControlFont(const LogFontA& stored) {
   LOGFONTW lf = WideLogFont(stored);
@@ -43,12 +100,12 @@ FontHandle CreateControlFont(const LogFontA& stored) {
   lf.lfClipPrecision = 0;
   lf.lfQuality = PROOF_QUALITY;
   lf.lfPitchAndFamily = 0;
-  return FontHandle(CreateFontIndirectW(&lf));
+  return CreateReadableFont(lf);
 }
 
 LogFontA DefaultGuiLogFont() {
   LOGFONTW lf{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  GetObjectW(DefaultGuiFont(), sizeof lf, &lf);
   LogFontA out{};
   out.lfHeight = lf.lfHeight;
   out.lfWidth = lf.lfWidth;

@@ -1,5 +1,6 @@
-// Fonts of the controls, made from stored LOGFONTA records. Does not cache
-// or share fonts: each control owns the one it made.
+// Fonts of the controls, made from stored LOGFONTA records, and the one place
+// that calls CreateFontIndirectW for the components. Does not share fonts: each
+// control owns the one it made; only the readable default GUI font is kept.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +14,17 @@
 FontHandle CreateControlFont(const LogFontA& stored);
 // The stored font exactly as stored (face in GBK).
 FontHandle CreateStoredFont(const LogFontA& stored);
+// Every font is made here: where the face is empty or not installed, the GB2312
+// character set is asked for instead, so the system picks a face with Chinese
+// glyphs rather than one for its own code page.
+FontHandle CreateReadableFont(LOGFONTW lf);
+// Whether the system has a font family of that name; asked once per face.
+bool FaceInstalled(const wchar_t* face);
+// The default GUI font, or where it has no Chinese glyphs the same font asked
+// for with the GB2312 character set (made once, kept for the process).
+HFONT DefaultGuiFont();
 // The font a control draws with: its own, or the default GUI font.
-inline HFONT FontOrDefault(const FontHandle& own) {
-  return own ? own.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
+inline HFONT FontOrDefault(const FontHandle& own) { return own ? own.get() : DefaultGuiFont(); }
 
 // The default GUI font as a stored record (face in GBK).
 LogFontA DefaultGuiLogFont();

@@ -4,6 +4,7 @@
 #include "base/wide_win32.h"
 #include "components/borders_win32.h"
 #include "components/choices.h"
+#include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
@@ -99,7 +100,7 @@ class WindowFrame : public Control {
     if (!CreateHwnd(ex_style, class_name.c_str(), GbkToWide(caption_.get()).c_str(), style, at, false))
       return false;
     KeepStoredSize(args.width, args.height);
-    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    font_ = DefaultGuiFont();
     return true;
   }
 

@@ -47,7 +47,10 @@ case $([ "$1" = --prepare ] && echo prepare || pe_magic "$1" || true) in
 esac
 
 # Bump when the prefix settings below change; an older prefix is made anew.
+# VELMORA_WINE_FONTS=plain makes a prefix as a person's own: no font replacements.
 prefix_version=4
+fonts=${VELMORA_WINE_FONTS:-mapped}
+[ "$fonts" = mapped ] || prefix_version="$prefix_version-$fonts"
 if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -58,7 +61,9 @@ if [ "$(cat "$WINEPREFIX/.velmora-ready" 2>/dev/null)" != "$prefix_version" ]; t
       wineserver -w
       # Chinese face names, and the faces Wine picks for an empty face name or for
       # dialogs, map to the CJK font we install so Chinese text never shows as boxes.
-      for face in "微软雅黑" "宋体" "SimSun" "新宋体" "NSimSun" "Arial" "Tahoma"; do
+      faces=("微软雅黑" "宋体" "SimSun" "新宋体" "NSimSun" "Arial" "Tahoma")
+      [ "$fonts" != plain ] || faces=()
+      for face in ${faces[@]+"${faces[@]}"}; do
         "$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
           /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
       done

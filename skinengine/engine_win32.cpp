@@ -3,6 +3,7 @@
 // frame_skin_win32.cpp and button_skin_win32.cpp do.
 #include "skinengine/engine_win32.h"
 
+#include "skinengine/caption_font_win32.h"
 #include "skinengine/skinh.h"
 
 EngineState g_engine;
@@ -156,18 +157,9 @@ bool ReadLook(const void* data, int length, skin::SkinLook* look) {
 
 // Brushes and font for the current look; false leaves the old ones in place.
 bool MakeResources(HBRUSH* window, HBRUSH* dialog, HFONT* caption) {
-  NONCLIENTMETRICSW metrics;
-  metrics.cbSize = sizeof metrics;
-  LOGFONTW font;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    font = metrics.lfCaptionFont;
-  } else {
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-  }
-  font.lfWeight = SkinMetric(skin::kCaptionBold) ? FW_BOLD : FW_NORMAL;
   *window = CreateSolidBrush(SkinColor(skin::kWindowBack));
   *dialog = CreateSolidBrush(SkinColor(skin::kDialogBack));
-  *caption = CreateFontIndirectW(&font);
+  *caption = CreateCaptionFont(SkinMetric(skin::kCaptionBold) != 0);
   return *window && *dialog && *caption;
 }
 

@@ -49,6 +49,7 @@ TEST(ScreensTest, EachWindowIsSavedAsItLooks) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--screens=", 10) == 0) g_screens = WindowsPath(argv[i] + 10);
+    if (std::strcmp(argv[i], "--plain-fonts") == 0) g_plain_fonts = true;
   }
   return RunTestMain(argc, argv);
 }
