@@ -164,8 +164,9 @@ def start_xvfb():
 
 
 class Wine:
-    def __init__(self, prefix, work):
-        self.env = dict(os.environ, VELMORA_WINEPREFIX=prefix, WINEPREFIX=prefix, WINEDEBUG="-all")
+    def __init__(self, prefix, work, fonts="mapped"):
+        self.env = dict(os.environ, VELMORA_WINEPREFIX=prefix, WINEPREFIX=prefix, WINEDEBUG="-all",
+                        VELMORA_WINE_FONTS=fonts)
         self.prefix = prefix
         self.log = os.path.join(work, "browser.log")
         self.recorder = os.path.join(work, "record-browser.sh")
@@ -447,7 +448,7 @@ def case_start_and_tabs(wine, args):
           "centred on the screen: %s" % main["rect"])
     check(shown_page(main) == 0, "showing page 0")
     pager, header = areas(main)
-    shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-start.png" % args.name))
+    shot = args.start_shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-start.png" % args.name))
     check(skinned_caption(shot, args.look), "MainWindow starts in skin 13's frame and caption: %s at the caption's"
           " top left" % (pixel(shot, args.look.metrics[0] + 1, args.look.metrics[0]),))
     engine = engine_file(prog.run_dir)
@@ -730,6 +731,26 @@ def case_disk_fills(wine, args):
         subprocess.call(["umount", run_dir])
 
 
+def case_plain_fonts(args):
+    print("case: MainWindow in a prefix that maps no font face, as a person's own Wine")
+    work = os.path.join(args.work, "plain-fonts")
+    os.makedirs(work, exist_ok=True)
+    wine = Wine(os.path.join(ROOT, "build", "e2e-plain-fonts-wineprefix"), work, fonts="plain")
+    try:
+        wine.point_browser_at_recorder(args.helper)
+        prog = Program(wine, args, "plain-fonts")
+        main = prog.main_window(90)
+        if check(main is not None, "MainWindow appears in the plain prefix"):
+            time.sleep(1)  # the page view's notice and the update check settle
+            shot = grab(main["rect"], os.path.join(args.screens, "e2e-%s-main-plain-fonts.png" % args.name))
+            start = getattr(args, "start_shot", None)
+            differ = sum(a != b for a, b in zip(shot[2], start[2])) // 3 if start and start[:2] == shot[:2] else -1
+            check(0 <= differ <= 200, "its texts are drawn as in the test prefix: %d pixels differ" % differ)
+        prog.end()
+    finally:
+        wine.stop()
+
+
 def run_cases(wine, args):
     prog = case_start_and_tabs(wine, args)
     if prog:
@@ -749,6 +770,7 @@ def run_cases(wine, args):
     case_new_version_window(wine, args)
     case_silent_check_server(wine, args)
     case_fatal_event(wine, args)
+    case_plain_fonts(args)
 
 
 # ---- the soak run (--soak): thousands of openings and switches, the counters read ----
