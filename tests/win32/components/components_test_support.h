@@ -68,8 +68,5 @@ class MainWindowTest : public ::testing::Test {
   LoadedWindow window_;
 };
 
-// Set by --plain-fonts: the prefix maps no font face to an installed one.
-extern bool g_plain_fonts;
-
 // A GBK text from UTF-16, for writing captions in tests.
 std::string Gbk(const wchar_t* text);

@@ -46,6 +46,8 @@ TEST(ScreensTest, EachWindowIsSavedAsItLooks) {
 
 }  // namespace
 
+extern bool g_plain_fonts;  // the prefix maps no face to an installed font
+
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--screens=", 10) == 0) g_screens = WindowsPath(argv[i] + 10);
