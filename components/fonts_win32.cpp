@@ -5,20 +5,9 @@
 #include <vector>
 
 #include "base/wide_win32.h"
+#include "skinengine/caption_font_win32.h"
 
 namespace {
-
-// Two characters every font with the GB2312 set draws.
-constexpr wchar_t kChineseProbe[] = L"\u4e2d\u6587";
-
-bool HasChineseGlyphs(HFONT font) {
-  MemoryDC dc(CreateCompatibleDC(nullptr));
-  if (!dc) return true;  // nothing to ask: leave the font alone
-  SelectScope use(dc.get(), font);
-  WORD glyphs[2];
-  if (GetGlyphIndicesW(dc.get(), kChineseProbe, 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) != 2) return true;
-  return glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;
-}
 
 int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -78,10 +67,9 @@ HFONT DefaultGuiFont() {
   if (chosen) return chosen;
   HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   chosen = stock;
-  if (!HasChineseGlyphs(stock)) {
+  if (!DrawsChinese(stock)) {
     LOGFONTW lf{};
     GetObjectW(stock, sizeof lf, &lf);
-    lf.lfCharSet = GB2312_CHARSET;
     lf.lfFaceName[0] = 0;  // no face: chosen by script, and so are records written from this one
     made = CreateReadableFont(lf);
     if (made) chosen = made.get();

@@ -9,10 +9,10 @@
 #include "components/property_values.h"
 
 // The stored font with the control replacements: default character set,
-// precisions 0, proof quality, pitch and family 0; the face is GBK. A record
-// whose face is empty leaves the face to the system.
+// precisions 0, proof quality, pitch and family 0; the face is GBK. A face that
+// is empty or not installed is asked for by script (CreateReadableFont).
 FontHandle CreateControlFont(const LogFontA& stored);
-// The stored font exactly as stored (face in GBK).
+// The stored font as stored (face in GBK), made by CreateReadableFont.
 FontHandle CreateStoredFont(const LogFontA& stored);
 // Every font is made here: where the face is empty or not installed, the GB2312
 // character set is asked for instead, so the system picks a face with Chinese

@@ -1,22 +1,5 @@
 #include "skinengine/caption_font_win32.h"
 
-namespace {
-
-// Whether the font has glyphs for two characters every GB2312 font draws.
-bool DrawsChinese(HFONT font) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (!dc) return true;  // nothing to ask: keep the system's font
-  HGDIOBJ old = SelectObject(dc, font);
-  WORD glyphs[2];
-  const bool drawn = GetGlyphIndicesW(dc, L"\u4e2d\u6587", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 2 &&
-                     glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return drawn;
-}
-
-}  // namespace
-
 HFONT CreateCaptionFont(bool bold) {
   NONCLIENTMETRICSW metrics;
   metrics.cbSize = sizeof metrics;
