@@ -34,19 +34,18 @@ void ExpectGlyphs(HFONT font, const std::wstring& text) {
   EXPECT_TRUE(stored_face) << Gbk(asked.lfFaceName) << " asked, " << Gbk(face) << " drawn";
 }
 
+BOOL CALLBACK ExpectChildGlyphs(HWND child, LPARAM) {
+  ExpectGlyphs(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), TextOf(child));
+  return TRUE;
+}
+
 TEST(ReadableFontsTest, EachFontTheWindowsMakeHasGlyphsForWhatItDraws) {
   EXPECT_TRUE(!g_plain_fonts || GetACP() == 1252) << "the plain prefix runs on a Western code page";
   FontHandle captions[] = {FontHandle(CreateCaptionFont(false)), FontHandle(CreateCaptionFont(true))};
   for (uint32_t id : {ids::kMainWindow, ids::kHelpWindow, ids::kNewVersionWindow, ids::kFollowWindow}) {
     LoadedWindow window(id);
     ASSERT_NE(window.get(), nullptr);
-    EnumChildWindows(
-        window->hwnd(),
-        [](HWND child, LPARAM) -> BOOL {
-          ExpectGlyphs(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), TextOf(child));
-          return TRUE;
-        },
-        0);
+    EnumChildWindows(window->hwnd(), ExpectChildGlyphs, 0);
     for (const FontHandle& caption : captions) ExpectGlyphs(caption.get(), TextOf(window->hwnd()));
     if (id != ids::kMainWindow) continue;
     // The page view's notice draws its lines in its button's font.
