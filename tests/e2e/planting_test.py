@@ -50,19 +50,20 @@ def taken_from_folder(folder, exe, args, wait_for_window):
     for name in PLANTED:
         shutil.copy(ARGS.planted, os.path.join(folder, name + ".dll"))
     env = dict(os.environ, WINEDEBUG="+loaddll", VELMORA_DLLOVERRIDES=",".join(PLANTED) + "=n,b")
+    # A session of its own, so that a program stuck at start goes with its script.
     p = subprocess.Popen([WINE_RUN, program] + args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                         cwd=folder)
+                         cwd=folder, start_new_session=True)
     if wait_for_window:
-        seen = visible_window(os.path.basename(exe), 60)
+        seen = visible_window(os.path.basename(exe), 30)
         if not seen:
-            print("  FAIL  %s showed no window within 60 s" % exe)
+            print("  FAIL  %s showed no window within 30 s" % exe)
             FAILURES.append(exe)
         time.sleep(3)  # the first page, the skin and the update check load what they load
         p.send_signal(signal.SIGTERM)
     try:
-        out, _ = p.communicate(timeout=90)
+        out, _ = p.communicate(timeout=30)
     except subprocess.TimeoutExpired:
-        p.kill()
+        os.killpg(p.pid, signal.SIGKILL)
         out, _ = p.communicate()
     trace = out.decode("utf-8", "replace")
     # Wine spells the folder as a DOS path: match the file name after any folder of the run.
