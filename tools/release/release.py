@@ -65,7 +65,9 @@ def where(a, offset):
     regions = pe_regions(a)
     if regions is None:
         return "byte %d" % offset
-    for name, start, end in regions:
+    if offset < regions[0][2]:
+        return "the PE headers (byte %d)" % offset
+    for name, start, end in regions[1:]:
         if start <= offset < end:
             return "section %s (byte %d of the file)" % (name, offset)
     return "byte %d, past the sections" % offset
