@@ -3,8 +3,7 @@
 // read properties or know any kind.
 #include "components/control_win32.h"
 
-#include <commctrl.h>
-
+#include "components/common_controls_win32.h"
 #include "format/event_numbers.h"
 
 namespace {
@@ -58,8 +57,8 @@ bool Control::CreateHwnd(DWORD ex_style, const wchar_t* window_class, const wcha
   }
   if (system_class) {
     Attach(hwnd);
-    subclassed_ =
-        SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    subclassed_ = CommonControls().SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId,
+                                                     reinterpret_cast<DWORD_PTR>(this));
     if (!subclassed_) {
       RemovePropW(hwnd, kObjectProperty);
       hwnd_ = nullptr;
@@ -108,7 +107,7 @@ LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
       LRESULT result = HandleMessage(msg, wp, lp);
-      if (subclassed_) RemoveWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId);
+      if (subclassed_) CommonControls().RemoveWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId);
       subclassed_ = false;
       RemovePropW(hwnd, kObjectProperty);
       hwnd_ = nullptr;
@@ -128,7 +127,7 @@ LRESULT Control::Route(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (subclassed_) return DefSubclassProc(hwnd_, msg, wp, lp);
+  if (subclassed_) return CommonControls().DefSubclassProc(hwnd_, msg, wp, lp);
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 

@@ -5,16 +5,11 @@
 // its window to refresh them.
 #include "components/page_control_win32.h"
 
-// In this order: commctrl.h declares ImageList_Read only once IStream is known.
-// clang-format off
-#include <objbase.h>
-#include <commctrl.h>
-// clang-format on
-
 #include <string>
 
 #include "base/wide_win32.h"
 #include "components/com_ref_win32.h"
+#include "components/common_controls_win32.h"
 #include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_model.h"
@@ -40,7 +35,7 @@ enum PageEvent : int32_t {
   kHeaderRightClicked
 };
 
-inline void FreeImageList(HIMAGELIST h) { ImageList_Destroy(h); }
+inline void FreeImageList(HIMAGELIST h) { CommonControls().ImageList_Destroy(h); }
 using ImageListHandle = OwnedHandle<HIMAGELIST, FreeImageList>;
 
 // An image list from an image-list block; null for an empty block or one that
@@ -62,12 +57,13 @@ ImageListHandle ReadImageList(const ByteBuffer& block) {
     GlobalFree(memory);
     return ImageListHandle();
   }
-  return ImageListHandle(ImageList_Read(s.get()));
+  return ImageListHandle(CommonControls().ImageList_Read(s.get()));
 }
 
 // The two built-in 13x13 arrows, drawn on magenta, which becomes transparent.
 ImageListHandle BuiltInArrows() {
-  ImageListHandle list(ImageList_Create(kArrowSide, kArrowSide, ILC_COLOR24 | ILC_MASK, 2, 0));
+  ImageListHandle list(
+      CommonControls().ImageList_Create(kArrowSide, kArrowSide, ILC_COLOR24 | ILC_MASK, 2, 0));
   if (!list) return list;
   WindowDC screen(nullptr);
   MemoryDC dc(CreateCompatibleDC(screen.get()));
@@ -85,7 +81,7 @@ ImageListHandle BuiltInArrows() {
     Polygon(dc.get(), back, 3);
     Polygon(dc.get(), forward, 3);
   }
-  ImageList_AddMasked(list.get(), bitmap.get(), RGB(255, 0, 255));
+  CommonControls().ImageList_AddMasked(list.get(), bitmap.get(), RGB(255, 0, 255));
   return list;
 }
 
@@ -251,7 +247,8 @@ class PageControl final : public Control, private PageHost {
     GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
     int extent = size.cx + 2 * kHeaderPadding;
     int cx = 0, cy = 0;
-    if (page.header_images[0] >= 0 && images_[0] && ImageList_GetIconSize(images_[0].get(), &cx, &cy)) {
+    if (page.header_images[0] >= 0 && images_[0] &&
+        CommonControls().ImageList_GetIconSize(images_[0].get(), &cx, &cy)) {
       extent += cx + kHeaderPadding / 2;
     }
     return extent;
@@ -326,7 +323,7 @@ class PageControl final : public Control, private PageHost {
   void MakeTips() {
     if (tooltip_) return;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    CommonControls().InitCommonControlsEx(&icc);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);
@@ -381,13 +378,14 @@ class PageControl final : public Control, private PageHost {
     Fill(item->hDC, r, ColourOr(model_.properties().p44, COLOR_BTNFACE));
     DrawEdge(item->hDC, &r, (item->itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int index = item->hwndItem == scroll_back_ ? 0 : 1;
-    HIMAGELIST list =
-        images_[2] && ImageList_GetImageCount(images_[2].get()) > index ? images_[2].get() : arrows_.get();
+    HIMAGELIST list = images_[2] && CommonControls().ImageList_GetImageCount(images_[2].get()) > index
+                          ? images_[2].get()
+                          : arrows_.get();
     int cx = 0, cy = 0;
-    if (list && ImageList_GetIconSize(list, &cx, &cy)) {
+    if (list && CommonControls().ImageList_GetIconSize(list, &cx, &cy)) {
       const UINT style = (item->itemState & ODS_DISABLED) ? ILD_BLEND50 : ILD_TRANSPARENT;
-      ImageList_DrawEx(list, index, item->hDC, (r.left + r.right - cx) / 2, (r.top + r.bottom - cy) / 2, 0, 0,
-                       CLR_NONE, CLR_DEFAULT, style);
+      CommonControls().ImageList_DrawEx(list, index, item->hDC, (r.left + r.right - cx) / 2,
+                                        (r.top + r.bottom - cy) / 2, 0, 0, CLR_NONE, CLR_DEFAULT, style);
     }
     return true;
   }
@@ -442,12 +440,12 @@ class PageControl final : public Control, private PageHost {
       const int32_t image =
           pages[i].header_images[state] >= 0 ? pages[i].header_images[state] : pages[i].header_images[0];
       int cx = 0, cy = 0;
-      if (image >= 0 && images_[0] && ImageList_GetIconSize(images_[0].get(), &cx, &cy)) {
+      if (image >= 0 && images_[0] && CommonControls().ImageList_GetIconSize(images_[0].get(), &cx, &cy)) {
         // An image taller than the row is cut at the header's edges.
         const int clip = SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        ImageList_Draw(images_[0].get(), image, dc, r.left + kHeaderPadding / 2, (r.top + r.bottom - cy) / 2,
-                       ILD_TRANSPARENT);
+        CommonControls().ImageList_Draw(images_[0].get(), image, dc, r.left + kHeaderPadding / 2,
+                                        (r.top + r.bottom - cy) / 2, ILD_TRANSPARENT);
         RestoreDC(dc, clip);
         r.left += cx + kHeaderPadding / 2;
       }

@@ -4,6 +4,7 @@
 
 #include "base/bench_marks.h"
 #include "base/fatal.h"
+#include "base/system_library_win32.h"
 #include "base/value.h"
 #include "core/handlers.h"
 #include "core/run_directory_win32.h"
@@ -23,6 +24,7 @@ constexpr uint32_t kMainWindow = 0x52010001;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   VELMORA_BENCH_MARK("entry");
+  LimitLibrarySearch();  // before OLE or anything else loads a DLL by name
   InitValueModel();
   if (SUCCEEDED(OleInitialize(nullptr))) AddCleanupStep(UninitializeOle);
   EnterRunDirectory();

@@ -1,4 +1,6 @@
 #include <windows.h>
+// After windows.h: RtlGenRandom, advapi32's SystemFunction036.
+#include <ntsecapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -7,17 +9,19 @@
 #include "base/wide_win32.h"
 #include "core/page_files.h"
 #include "core/pages.h"
+#include "services/held_file_win32.h"
 #include "services/services.h"
 
 namespace {
 
 constexpr char kBlankPage[] = "about:blank";
 constexpr char kTempPrefix[] = "vmp";
+constexpr int kTempFolderAttempts = 16;
 
 struct PlacedPage {
-  Text path;                           // the file the view reads; null when the page is nowhere
-  HANDLE hold = INVALID_HANDLE_VALUE;  // read access, shared for reading only, open while placed
-  bool in_temp_folder = false;         // written there because the run directory refused it
+  Text path;                    // the file the view reads; null when the page is nowhere
+  HeldFile hold;                // open while placed
+  bool in_temp_folder = false;  // written there because the run directory refused it
 };
 PlacedPage g_placed[kContentPageCount];
 Text g_temp_folder;  // this process's folder under the temp directory, once made
@@ -29,43 +33,43 @@ Text BesideTheProgram(const ContentPage& page) {
   return PathIn(dir.get(), page);
 }
 
-// Named after the process, so two instances never share it; null when it cannot be made.
+// A folder this run made under the temp directory, named by chance so that
+// nobody can make it first and leave pages of theirs in it; null when none
+// can be made.
 TextValue TempFolder() {
   if (g_temp_folder.get()) return g_temp_folder.get();
   wchar_t temp[MAX_PATH];
   DWORD n = GetTempPathW(MAX_PATH, temp);
-  std::string gbk;
-  if (n == 0 || n >= MAX_PATH || !PathToGbk(temp, &gbk)) return nullptr;
-  char name[32];
-  if (gbk.empty() || gbk.back() != '\\') gbk += '\\';
-  std::snprintf(name, sizeof name, "velmora-pages-%lu", static_cast<unsigned long>(GetCurrentProcessId()));
-  gbk += name;
-  if (!CreateDirectoryW(GbkToWide(gbk.c_str()).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    return nullptr;
+  std::string dir;
+  if (n == 0 || n >= MAX_PATH || !PathToGbk(temp, &dir)) return nullptr;
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  for (int attempt = 0; attempt < kTempFolderAttempts; ++attempt) {
+    unsigned char random[8];
+    if (!RtlGenRandom(random, sizeof random)) return nullptr;
+    char name[40];
+    int used = std::snprintf(name, sizeof name, "velmora-pages-");
+    for (unsigned char b : random) used += std::snprintf(name + used, sizeof name - used, "%02x", b);
+    std::string path = dir + name;
+    // Only a folder made now is ours: one that is there already is somebody's.
+    if (CreateDirectoryW(GbkToWide(path.c_str()).c_str(), nullptr)) {
+      g_temp_folder = Text(NewText(path.data(), path.size()));
+      return g_temp_folder.get();
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
   }
-  g_temp_folder = Text(NewText(gbk.data(), gbk.size()));
-  return g_temp_folder.get();
-}
-
-HANDLE HoldForReading(TextValue path) {
-  return CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                     nullptr);
+  return nullptr;
 }
 
 // Writes the page at path and holds it; invalid unless the file there ends up
 // holding the page's bytes. The page lands whole or not at all, so a full disk
 // never leaves half of one to be shown. A replacement refused because another
 // instance holds the same page still gives a hold on that page.
-HANDLE PutPage(TextValue path, ByteArray bytes) {
+HeldFile PutPage(TextValue path, ByteArray bytes) {
   // A folder of that name, or a file held open, is kept as it is.
   ReplaceFileWhole(path, bytes, kTempPrefix);
-  HANDLE hold = HoldForReading(path);
-  if (hold == INVALID_HANDLE_VALUE) return hold;
-  // Checked while held: nobody can change it any more.
-  if (!FileHoldsBytes(path, bytes)) {
-    CloseHandle(hold);
-    return INVALID_HANDLE_VALUE;
-  }
+  HeldFile hold = HeldFile::Open(path);
+  // Checked through the hold: nobody can change it any more.
+  if (!hold.Holds(bytes)) hold.Reset();
   return hold;
 }
 
@@ -74,7 +78,7 @@ bool Place(PlacedPage& placed, const ContentPage& page) {
   if (RunDirectoryUsable()) {
     Text beside = BesideTheProgram(page);
     placed.hold = PutPage(beside.get(), page.bytes);
-    if (placed.hold != INVALID_HANDLE_VALUE) {
+    if (placed.hold.held()) {
       placed.path = std::move(beside);
       return true;
     }
@@ -83,14 +87,10 @@ bool Place(PlacedPage& placed, const ContentPage& page) {
   if (!folder) return false;
   Text fallback = PathIn(folder, page);
   placed.hold = PutPage(fallback.get(), page.bytes);
-  if (placed.hold == INVALID_HANDLE_VALUE) return false;
+  if (!placed.hold.held()) return false;
   placed.path = std::move(fallback);
   placed.in_temp_folder = true;
   return true;
-}
-
-void LetGo(PlacedPage& placed) {
-  if (placed.hold != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(placed.hold, INVALID_HANDLE_VALUE));
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ void LetGo(PlacedPage& placed) {
 bool PlaceContentPages() {
   bool all = true;
   for (int i = 0; i < kContentPageCount; ++i) {
-    LetGo(g_placed[i]);
+    g_placed[i].hold.Reset();
     g_placed[i].path = Text();
     g_placed[i].in_temp_folder = false;
     all = Place(g_placed[i], kContentPages[i]) && all;
@@ -118,15 +118,13 @@ void HideContentPages() {
 }
 
 void RemoveContentPages() {
-  for (int i = 0; i < kContentPageCount; ++i) {
-    PlacedPage& placed = g_placed[i];
+  for (PlacedPage& placed : g_placed) {
+    // Only a page this run placed and holds is deleted: a file of the user's
+    // that refused the page beside the program stays.
+    bool ours = placed.hold.held();
     // Our own hold shares no deletion: it goes first.
-    LetGo(placed);
-    if (RunDirectoryUsable()) {
-      Text beside = BesideTheProgram(kContentPages[i]);
-      RemoveFile(beside.get());
-    }
-    if (placed.in_temp_folder) RemoveFile(placed.path.get());
+    placed.hold.Reset();
+    if (ours) RemoveFile(placed.path.get());
     placed.path = Text();
     placed.in_temp_folder = false;
   }

@@ -12,8 +12,9 @@ extern const char kCheckPageAddress[];
 // so the answer comes while the start window is made.
 void StartUpdateFetch();
 // Takes that answer (or fetches, when no worker started), waiting at most
-// until 3 s after the process started, then reads it.
+// until 2.7 s after the process started, so that MainWindow, shown after it,
+// is on screen within 3 s; then reads it.
 void UpdateCheck();
-// The same check against another page, fetched here with the whole 3 s budget
-// counted from the call; the tests point it at their own local server.
+// The same check against another page, fetched here with the whole 2.7 s
+// budget counted from the call; the tests point it at their own local server.
 void UpdateCheckAt(TextValue check_page_address);

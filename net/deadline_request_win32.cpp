@@ -1,5 +1,7 @@
 #include "net/deadline_request_win32.h"
 
+#include "net/wininet_win32.h"
+
 namespace {
 
 constexpr LONG kArmed = 0;
@@ -20,7 +22,7 @@ bool DeadlineRequest::Start(HINTERNET request, DWORD ms) {
 VOID CALLBACK DeadlineRequest::OnDeadline(PVOID self, BOOLEAN) {
   auto* me = static_cast<DeadlineRequest*>(self);
   if (InterlockedCompareExchange(&me->state_, kClosedByDeadline, kArmed) == kArmed) {
-    InternetCloseHandle(me->request_);
+    WinInet()->InternetCloseHandle(me->request_);
   }
 }
 
@@ -29,5 +31,5 @@ DeadlineRequest::~DeadlineRequest() {
   bool ours = InterlockedCompareExchange(&state_, kClosedByOwner, kArmed) == kArmed;
   // Waits for a callback under way: it reads this object.
   if (timer_) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
-  if (ours) InternetCloseHandle(request_);
+  if (ours) WinInet()->InternetCloseHandle(request_);
 }

@@ -13,6 +13,7 @@
 #include "net/internet_client_win32.h"
 #include "net/internet_handle_win32.h"
 #include "net/receive_buffer.h"
+#include "net/wininet_win32.h"
 
 namespace {
 
@@ -22,10 +23,12 @@ constexpr char kAcceptEntry[] = "Accept: */* \r\n";
 constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
 constexpr DWORD kExtraHeadersLength = 15;
 static_assert(sizeof kExtraHeaders - 1 == kExtraHeadersLength);
-constexpr DWORD kHttpFlags = 0x84000000;
-constexpr DWORD kHttpsFlags = 0x84800000;
-static_assert(kHttpFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE));
-static_assert(kHttpsFlags == (kHttpFlags | INTERNET_FLAG_SECURE));
+// Fresh from the server, never cached. No prompt of WinINet's own, none of the
+// system's cookies sent or kept, and no logon with the user's credentials to
+// whatever host a redirect names.
+constexpr DWORD kHttpFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
+                             INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
+constexpr DWORD kHttpsFlags = kHttpFlags | INTERNET_FLAG_SECURE;
 
 constexpr DWORD kCanonicalSize = 2084;
 
@@ -58,12 +61,12 @@ class ChunkBuffer {
 Text Canonicalize(TextValue address) {
   DWORD size = kCanonicalSize;
   Text out(static_cast<char*>(allocate(static_cast<int32_t>(size))));
-  if (InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
+  if (WinInet()->InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= kCanonicalSize || size > 0x7FFFFFFF) {
     return Text();
   }
   out = Text(static_cast<char*>(allocate(static_cast<int32_t>(size))));
-  if (InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
+  if (WinInet()->InternetCanonicalizeUrlA(address, out.data(), &size, ICU_NO_ENCODE)) return out;
   return Text();
 }
 
@@ -79,7 +82,7 @@ bool Split(TextValue url, AddressParts* parts) {
   uc.dwPasswordLength = sizeof parts->password;
   uc.lpszUrlPath = parts->object;
   uc.dwUrlPathLength = sizeof parts->object;
-  if (!InternetCrackUrlA(url, 0, 0, &uc)) return false;
+  if (!WinInet()->InternetCrackUrlA(url, 0, 0, &uc)) return false;
   parts->scheme = uc.nScheme;
   parts->port = uc.nPort;
   return true;
@@ -92,26 +95,26 @@ void SetProxyOptions(const InternetClient& client, HINTERNET root, HINTERNET con
   info.dwAccessType = *proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG;
   info.lpszProxy = *proxy ? proxy : nullptr;
   info.lpszProxyBypass = nullptr;
-  InternetSetOptionA(root, INTERNET_OPTION_PROXY, &info, sizeof info);
+  WinInet()->InternetSetOptionA(root, INTERNET_OPTION_PROXY, &info, sizeof info);
   const char* user = client.proxy_user.c_str();
   const char* password = client.proxy_password.c_str();
-  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(user),
-                     static_cast<DWORD>(std::strlen(user) + 1));
-  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(password),
-                     static_cast<DWORD>(std::strlen(password) + 1));
+  WinInet()->InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(user),
+                                static_cast<DWORD>(std::strlen(user) + 1));
+  WinInet()->InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(password),
+                                static_cast<DWORD>(std::strlen(password) + 1));
 }
 
 // Bounds each connect, send and receive on this handle; results ignored.
 void SetTimeouts(HINTERNET h, DWORD ms) {
-  InternetSetOptionA(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
-  InternetSetOptionA(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
-  InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+  WinInet()->InternetSetOptionA(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+  WinInet()->InternetSetOptionA(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+  WinInet()->InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
 }
 
 int32_t ChunkSize(HINTERNET request) {
   char stated[32] = {};
   DWORD size = sizeof stated;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, stated, &size, nullptr))
+  if (!WinInet()->HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, stated, &size, nullptr))
     return ChunkSizeFor(nullptr);
   return ChunkSizeFor(stated);
 }
@@ -129,6 +132,8 @@ struct Budget {
 
 // Everything but the result; handles close in reverse order of declaration.
 void Fetch(TextValue address, Budget budget, ReceiveBuffer* received) {
+  // Without WinINet nothing is fetched, as when the host refuses.
+  if (!WinInet()) return;
   Text canonical = Canonicalize(address);
   if (!canonical.get()) return;
   AddressParts parts;
@@ -139,8 +144,8 @@ void Fetch(TextValue address, Budget budget, ReceiveBuffer* received) {
 
   HINTERNET root = InternetRoot();
   if (!root) return;
-  InternetHandle connection(InternetConnectA(root, parts.host, parts.port, parts.user, parts.password,
-                                             INTERNET_SERVICE_HTTP, 0, 0));
+  InternetHandle connection(WinInet()->InternetConnectA(root, parts.host, parts.port, parts.user,
+                                                        parts.password, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return;
   SetProxyOptions(TheInternetClient(), root, connection.get());
   SetTimeouts(connection.get(), budget.Left());
@@ -149,11 +154,11 @@ void Fetch(TextValue address, Budget budget, ReceiveBuffer* received) {
   LPCSTR accept[] = {kAcceptEntry, nullptr};
   DeadlineRequest request;
   HINTERNET opened =
-      HttpOpenRequestA(connection.get(), kVerb, parts.object, kVersion, nullptr, accept, flags, 0);
+      WinInet()->HttpOpenRequestA(connection.get(), kVerb, parts.object, kVersion, nullptr, accept, flags, 0);
   if (!opened) return;
   SetTimeouts(opened, budget.Left());
   if (!request.Start(opened, budget.Left())) return;
-  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
+  if (!WinInet()->HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
   int32_t chunk = ChunkSize(request.get());
   ChunkBuffer buffer(chunk);
@@ -164,11 +169,11 @@ void Fetch(TextValue address, Budget budget, ReceiveBuffer* received) {
     // A read blocks until its buffer is full, so it asks for no more than has
     // come: a slow body then stops at the deadline with what came by then.
     DWORD available = 0;
-    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) return;
+    if (!WinInet()->InternetQueryDataAvailable(request.get(), &available, 0, 0)) return;
     if (available > 0 && available < want) want = available;
     DWORD got = 0;
     // A read that fails ends the body there: what it says it got is not trusted.
-    if (!InternetReadFile(request.get(), buffer.get(), want, &got) || got == 0) return;
+    if (!WinInet()->InternetReadFile(request.get(), buffer.get(), want, &got) || got == 0) return;
     if (!received->Append(buffer.get(), static_cast<int32_t>(got < want ? got : want))) return;
   }
 }

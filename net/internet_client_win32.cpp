@@ -1,6 +1,7 @@
 #include "net/internet_client_win32.h"
 
 #include "base/fatal.h"
+#include "net/wininet_win32.h"
 
 namespace {
 
@@ -20,9 +21,11 @@ InternetClient& TheInternetClient() {
 HINTERNET InternetRoot() {
   InternetClient& client = TheInternetClient();
   if (client.root) return client.root.get();
+  // No WinINet in the system directory: no session, so no fetch.
+  if (!WinInet()) return nullptr;
   const char* proxy = client.proxy.c_str();
   DWORD access = *proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT;
-  client.root.Reset(InternetOpenA(kAgent, access, *proxy ? proxy : nullptr, nullptr, 0));
+  client.root.Reset(WinInet()->InternetOpenA(kAgent, access, *proxy ? proxy : nullptr, nullptr, 0));
   if (client.root && !g_cleanup_added) g_cleanup_added = AddCleanupStep(CloseInternetClient);
   return client.root.get();
 }

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "net/wininet_win32.h"
+
 class InternetHandle {
  public:
   InternetHandle() = default;
@@ -26,7 +28,7 @@ class InternetHandle {
   HINTERNET get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
   void Reset(HINTERNET h = nullptr) {
-    if (h_) InternetCloseHandle(h_);
+    if (h_) WinInet()->InternetCloseHandle(h_);
     h_ = h;
   }
 

@@ -11,7 +11,8 @@ export WINEPREFIX=${VELMORA_WINEPREFIX:-$root/build/wineprefix}
 export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No Mono or Gecko installer prompts, no desktop menu entries.
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# VELMORA_DLLOVERRIDES adds overrides of a test's own.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d${VELMORA_DLLOVERRIDES:+;$VELMORA_DLLOVERRIDES}"
 wine64=/usr/lib/wine/wine64
 wine32=/usr/lib/wine/wine
 

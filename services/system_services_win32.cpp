@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/wide_win32.h"
+#include "services/held_file_win32.h"
 #include "services/services.h"
 
 namespace {
@@ -120,13 +121,16 @@ bool FileExists(TextValue path) {
   return true;
 }
 
-bool FileHoldsBytes(TextValue path, ByteArray bytes) {
-  if (!path || !*path) return false;
-  // Shared for reading only: a file someone is writing is not yet these bytes.
-  FileHandle file(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+HeldFile HeldFile::Open(TextValue path) {
+  if (!path || !*path) return HeldFile();
+  return HeldFile(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr));
-  LARGE_INTEGER size;
-  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart != ByteArrayLength(bytes)) {
+}
+
+bool HeldFile::Holds(ByteArray bytes) const {
+  LARGE_INTEGER size, start{};
+  if (!held() || !GetFileSizeEx(h_, &size) || size.QuadPart != ByteArrayLength(bytes) ||
+      !SetFilePointerEx(h_, start, nullptr, FILE_BEGIN)) {
     return false;
   }
   const uint8_t* want = ByteArrayData(bytes);
@@ -136,12 +140,17 @@ bool FileHoldsBytes(TextValue path, ByteArray bytes) {
   for (int32_t at = 0, left = ByteArrayLength(bytes); left > 0;) {
     DWORD n = 0;
     DWORD ask = static_cast<DWORD>(left < kChunk ? left : kChunk);
-    if (!ReadFile(file.get(), chunk.get(), ask, &n, nullptr) || n == 0) return false;
+    if (!ReadFile(h_, chunk.get(), ask, &n, nullptr) || n == 0) return false;
     if (std::memcmp(chunk.get(), want + at, n) != 0) return false;
     at += static_cast<int32_t>(n);
     left -= static_cast<int32_t>(n);
   }
   return true;
+}
+
+bool FileHoldsBytes(TextValue path, ByteArray bytes) {
+  // Shared for reading only: a file someone is writing is not yet these bytes.
+  return HeldFile::Open(path).Holds(bytes);
 }
 
 bool SetClipboardText(TextValue text) {

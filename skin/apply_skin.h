@@ -11,3 +11,5 @@ void ApplySkin(int32_t number);
 // the engine's bytes already: anything else of that name is replaced where it
 // can be (not while in use or locked), a folder of that name is kept.
 void EnsureSkinEngineFile();
+// Lets go of the hold on the engine's file, once the library is unloaded.
+void LetGoOfSkinEngineFile();

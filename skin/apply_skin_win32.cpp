@@ -4,6 +4,7 @@
 
 #include "base/value.h"
 #include "base/wide_win32.h"
+#include "services/held_file_win32.h"
 #include "services/services.h"
 #include "skin/apply_skin.h"
 #include "skin/native_call.h"
@@ -15,18 +16,21 @@ namespace {
 
 constexpr int32_t kHiddenAttribute = 2;
 
+// The loaded engine's file, held from its check until the library goes, so
+// what was compared is what runs.
+HeldFile g_engine_hold;
+
 Text SkinEngineFilePath() {
   Text dir = GetRunDirectory();
   return JoinTexts({dir.get(), gbk::kSkinEngineFileName});
 }
 
-// The engine loaded from the run directory with its entry there, or null. The
+// The engine loaded by its full path with its entry there, or null. The
 // binding itself would end the program over a missing, damaged or locked file.
-HMODULE LoadSkinEngine() {
-  Text path = SkinEngineFilePath();
+HMODULE LoadSkinEngine(TextValue path) {
   // No "bad image" box over a damaged file: the answer is just no skin.
   UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE engine = LoadLibraryW(GbkToWide(path.get()).c_str());
+  HMODULE engine = LoadLibraryW(GbkToWide(path).c_str());
   SetErrorMode(old_mode);
   if (engine && !GetProcAddress(engine, gbk::kSkinEngineEntry)) {
     FreeLibrary(engine);
@@ -46,16 +50,25 @@ bool WriteSkinEngineFile() {
   return true;
 }
 
-// The engine in the run directory, loaded; written first unless the file there
-// holds its very bytes (a torn copy can load under Wine and fail inside). What
-// cannot be replaced (in use by another instance, locked) is loaded as it is,
-// when it loads. Null for no engine.
-HMODULE LoadableSkinEngine() {
+// The engine in the run directory, loaded, with its file held in *hold: written
+// first unless the file there holds its very bytes, and loaded only when,
+// held, it does. Anything else of that name that cannot be replaced (held by
+// another program, a read-only folder, a full disk) is never loaded: somebody
+// else's DLL beside a download must not run in the program. Null for no engine.
+HMODULE LoadableSkinEngine(HeldFile* hold) {
   // A run directory GBK cannot name is no place to write to or load from.
   if (!RunDirectoryUsable()) return nullptr;
   Text path = SkinEngineFilePath();
-  if (!FileHoldsBytes(path.get(), SkinEngineImage())) WriteSkinEngineFile();
-  return LoadSkinEngine();
+  HeldFile held = HeldFile::Open(path.get());
+  if (!held.Holds(SkinEngineImage())) {
+    held.Reset();  // our own hold would keep the replacement out
+    WriteSkinEngineFile();
+    held = HeldFile::Open(path.get());
+    if (!held.Holds(SkinEngineImage())) return nullptr;
+  }
+  HMODULE engine = LoadSkinEngine(path.get());
+  if (engine) *hold = std::move(held);
+  return engine;
 }
 
 // A private heap copy of the whole block, header included; null for no skin.
@@ -71,14 +84,19 @@ Bytes CopyOfSkin(int32_t number) {
 }  // namespace
 
 void EnsureSkinEngineFile() {
-  if (HMODULE engine = LoadableSkinEngine()) FreeLibrary(engine);
+  HeldFile hold;
+  if (HMODULE engine = LoadableSkinEngine(&hold)) FreeLibrary(engine);
 }
+
+void LetGoOfSkinEngineFile() { g_engine_hold.Reset(); }
 
 void ApplySkin(int32_t number) {
   // A cosmetic feature must not stop the start: an engine file that cannot be
   // written or will not load (deleted, locked) leaves the program unskinned.
-  HMODULE engine = LoadableSkinEngine();
+  HeldFile hold;
+  HMODULE engine = LoadableSkinEngine(&hold);
   if (!engine) return;
+  g_engine_hold = std::move(hold);
   Bytes skin = CopyOfSkin(number);
   CallNativeEntryChecked(kSkinAttachResEntry,
                          {reinterpret_cast<uintptr_t>(skin.data()), static_cast<uintptr_t>(skin.size()),

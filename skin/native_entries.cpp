@@ -12,7 +12,7 @@ namespace {
 const char* const kLibraryNames[] = {gbk::kSkinEngineLibrary};
 const char* const kEntryNames[] = {gbk::kSkinEngineEntry};
 
-// Searched in this order when an entry declares no library.
+// Searched in this order, in the system directory, when an entry declares no library.
 const char* const kSystemLibraries[] = {gbk::kKernel32, gbk::kGdi32, gbk::kUser32,
                                         gbk::kAdvapi32, gbk::kMpr,   gbk::kShell32};
 
@@ -86,7 +86,7 @@ size_t FillPlaceholders(const char* format, const char* const* args, size_t arg_
 // The library that supplies the entry, with the address in *address; null when none does.
 void* BindFromSystemLibraries(const char* entry_name, void** address) {
   for (const char* name : kSystemLibraries) {
-    void* library = g_binding.calls->load(name);
+    void* library = g_binding.calls->load_system(name);
     if (!library) continue;
     *address = FindEntry(library, entry_name);
     if (*address) return library;
@@ -95,13 +95,14 @@ void* BindFromSystemLibraries(const char* entry_name, void** address) {
   return nullptr;
 }
 
-// The declared library loaded as the search order says; null when no file loads.
+// The declared library by its full path: a drive path as it stands, a bare
+// name beside the program. Never by the name alone, which the system would
+// answer with any loaded module of that name, wherever it came from.
 void* LoadDeclaredLibrary(const char* library_name) {
   if (std::strchr(library_name, ':')) return g_binding.calls->load(library_name);
   Text dir = GetRunDirectory();
   Text beside = JoinTexts({dir.get(), "\\", library_name});
-  void* library = g_binding.calls->load(beside.get());
-  return library ? library : g_binding.calls->load(library_name);
+  return g_binding.calls->load(beside.get());
 }
 
 }  // namespace

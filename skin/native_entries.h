@@ -18,10 +18,11 @@ constexpr int32_t kSkinAttachResEntry = 0;
 
 // The seam to the system's library calls. Libraries and addresses are opaque.
 struct NativeLibraryCalls {
-  void* (*load)(const char* path);  // null when it does not load
+  void* (*load)(const char* path);  // a library by its path; null when it does not load
   void* (*find_by_name)(void* library, const char* name);
   void* (*find_by_ordinal)(void* library, uint16_t ordinal);
   void (*unload)(void* library);
+  void* (*load_system)(const char* file_name);  // from the system directory only; null when it does not load
 };
 
 // Sizes the binding state to table.count with nothing bound; a second call
@@ -39,7 +40,8 @@ bool ParseEntryOrdinal(const char* entry_name, uint16_t* ordinal);
 // character boundary when it does not fit. Returns its length.
 size_t FormatBindingFailure(const char* library_name, const char* entry_name, char* buf, size_t size);
 
-// Windows builds: the system's LoadLibraryA, GetProcAddress and FreeLibrary.
+// Windows builds: the system's LoadLibraryW, GetProcAddress and FreeLibrary,
+// and system libraries loaded by their full path in the system directory.
 const NativeLibraryCalls& SystemLibraryCalls();
 // Windows builds, at start-up: binds NativeEntryTable through the system's
 // calls and unloads its libraries at process clean-up.

@@ -216,6 +216,7 @@ extern "C" {
 
 SKINH_API int __stdcall SkinH_AttachRes(const void* skin, int length, const char*, int, int, int) {
   if (g_engine.attached && g_engine.thread != GetCurrentThreadId()) return SKINH_E_THREAD;
+  if (!BindSubclassEntries()) return SKINH_E_SYSTEM;
   skin::SkinLook look;
   if (!ReadLook(skin, length, &look)) return SKINH_E_BADSKIN;
 

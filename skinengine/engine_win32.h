@@ -3,9 +3,8 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
 
+#include "skinengine/comctl_win32.h"
 #include "skinengine/skin_format.h"
 
 // One window the engine subclassed; lives until detach or WM_NCDESTROY.

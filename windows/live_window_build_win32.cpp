@@ -1,13 +1,12 @@
 // Making a window and its controls from the description, their cursors, and
 // making one control again from its saved properties.
 #include <windows.h>
-// After windows.h, which it builds on.
-#include <commctrl.h>
 
 #include <cstring>
 #include <utility>
 
 #include "base/bench_marks.h"
+#include "components/common_controls_win32.h"
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "format/program_windows.h"
@@ -111,7 +110,8 @@ bool LiveWindow::Build(HWND owner) {
   LiveControl& frame = controls_[0];
   if (!frame.kind || frame.kind->id != kKindWindow || !CreateControl(&frame, owner)) return false;
   // Close requests, Destroying, moves and activation pass through the window first.
-  SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  CommonControls().SetWindowSubclass(frame.hwnd(), &LiveWindow::FrameProc, 0,
+                                     reinterpret_cast<DWORD_PTR>(this));
   VELMORA_BENCH_MARK("frame");
 
   // 2. The controls, a parent control before the controls it holds, each

@@ -1,9 +1,8 @@
 // What reaches a window while it lives: its events, the frame's messages
 // (close, Destroying, moves and sizes, activation) and help.
 #include <windows.h>
-// After windows.h, which it builds on.
-#include <commctrl.h>
 
+#include "components/common_controls_win32.h"
 #include "format/event_numbers.h"
 #include "windows/live_window_win32.h"
 
@@ -93,7 +92,7 @@ LRESULT CALLBACK LiveWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       break;
     case WM_MOVE:
     case WM_SIZE: {
-      LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+      LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
       // Only real changes: the first showing repeats both messages unchanged.
       int32_t x = static_cast<int16_t>(LOWORD(lp)), y = static_cast<int16_t>(HIWORD(lp));
       if (self->state_ != State::kLive) return result;
@@ -110,17 +109,17 @@ LRESULT CALLBACK LiveWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       if (LOWORD(wp) == WA_INACTIVE) {
         self->OnActivate(false);
       } else {
-        LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
         self->OnActivate(true);
         return result;
       }
       break;
     case WM_NCDESTROY:
       // The frame's object reports FrameGone from inside, which may delete self.
-      RemoveWindowSubclass(hwnd, &LiveWindow::FrameProc, 0);
-      return DefSubclassProc(hwnd, msg, wp, lp);
+      CommonControls().RemoveWindowSubclass(hwnd, &LiveWindow::FrameProc, 0);
+      return CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
     default:
       break;
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
 }

@@ -7,6 +7,7 @@
 
 #include "base/bench_marks.h"
 #include "base/fatal.h"
+#include "components/common_controls_win32.h"
 #include "format/event_numbers.h"
 #include "format/program_windows.h"
 #include "windows/live_window_win32.h"
@@ -105,7 +106,8 @@ void DestroyWindowUnit(uint32_t window_id) {
 }
 
 void LoadStartWindow(uint32_t window_id) {
-  if (!LoadWindow(window_id, 0, false)) ReportFatal(0, gbk::kStartWindowFailed);
+  // Without the common controls no window of ours can be made.
+  if (!LoadCommonControls() || !LoadWindow(window_id, 0, false)) ReportFatal(0, gbk::kStartWindowFailed);
 }
 
 void RunMessageLoop() {

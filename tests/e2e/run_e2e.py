@@ -28,6 +28,16 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 FORMS = os.path.join(ROOT, "assets", "forms")
 
+
+def running_version():
+    """VersionLabel's caption: the one place the version is written."""
+    with open(os.path.join(FORMS, "main_window.json"), encoding="utf-8") as f:
+        return next(r for r in json.load(f)["records"] if r["name"] == "VersionLabel")["properties"]["Caption"]
+
+
+RUNNING = running_version()
+NEWER = ".".join(RUNNING.split(".")[:-1] + [str(int(RUNNING.split(".")[-1]) + 1)])  # 2.8 -> 2.9
+
 # Every host the program's compiled addresses name.
 HOSTS = ["www.velmora.example", "wpa.qq.example", "yunpan.example", "filebox.example", "dropit.example"]
 
@@ -106,7 +116,7 @@ def check_page(version):
 
 class TestServer(BaseHTTPRequestHandler):
     requests = []
-    published = "2.8"  # the version the check page names
+    published = RUNNING  # the version the check page names
     delay = 0  # seconds the check page keeps the program waiting
 
     def do_GET(self):
@@ -225,7 +235,8 @@ def window_titles():
     for name in ("main_window", "help_window", "new_version_window", "follow_window"):
         with open(os.path.join(FORMS, name + ".json"), encoding="utf-8") as f:
             d = json.load(f)
-        titles[d["window"]] = d["records"][0]["properties"]["Caption"]
+        # The build fills the start window's {version} in from VersionLabel.
+        titles[d["window"]] = d["records"][0]["properties"]["Caption"].replace("{version}", RUNNING)
     return titles
 
 
@@ -561,11 +572,11 @@ def case_end(wine, args, prog, how, engine=True):
 
 def case_new_version_window(wine, args):
     print("case: a newer version: the announcement, NewVersionWindow's downloads and access codes")
-    TestServer.published = "2.9"
+    TestServer.published = NEWER
     prog = Program(wine, args, "run-new-version")
     proc = prog.proc
     note = find_window(wine, args.helper, "提醒：", 90)
-    TestServer.published = "2.8"
+    TestServer.published = RUNNING
     if not check(note is not None, "a newer version shows the 提醒： box"):
         prog.end()
         return
@@ -622,13 +633,13 @@ def case_new_version_window(wine, args):
 
 def case_silent_check_server(wine, args):
     print("case: a check server that never answers: MainWindow within the check's 3 s, nothing announced")
-    TestServer.delay, TestServer.published = 60, "2.9"
+    TestServer.delay, TestServer.published = 60, NEWER
     asked = len(TestServer.requests)
     started = time.time()
     prog = Program(wine, args, "run-silent-server")
     main = prog.main_window(30)
     took = time.time() - started
-    TestServer.delay, TestServer.published = 0, "2.8"
+    TestServer.delay, TestServer.published = 0, RUNNING
     # 3 s from the process's start, plus Wine's start and the window search here.
     check(main is not None and took < 5.0, "MainWindow appears %.1f s after the launch" % took)
     check(find_window(wine, args.helper, "提醒：") is None, "no announcement")

@@ -268,9 +268,10 @@ TEST_F(StartupTest, ShutdownGoesOnPastPagesItCannotDelete) {
   EXPECT_EQ(ListDirectory(dir_.path()), (std::set<std::string>{kContentPages[0].file_name, kEngineFile}));
 }
 
-// A page whose file is locked by another program, and one whose name is taken
-// by somebody's folder: each is shown from a copy in the temp directory, and
-// neither the locked file nor the folder is touched.
+// A page whose file is locked by another program, one whose name is taken by
+// somebody's folder, and a file of the user's held open while the program
+// starts: each page is shown from a copy in the temp directory, and none of
+// the three is touched, not even at close when nothing holds it any more.
 TEST_F(StartupTest, PagesTheRunDirectoryRefusesAreShownFromTheTempDirectory) {
   std::string locked = dir_.File(kContentPages[0].file_name);
   ASSERT_TRUE(WriteWholeFile(locked, "stale page"));
@@ -280,11 +281,17 @@ TEST_F(StartupTest, PagesTheRunDirectoryRefusesAreShownFromTheTempDirectory) {
   std::string folder = dir_.File(kContentPages[1].file_name);
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   ASSERT_TRUE(WriteWholeFile(folder + "\\mine.txt", "mine"));
+  std::string users = dir_.File(kContentPages[2].file_name);
+  ASSERT_TRUE(WriteWholeFile(users, "the user's own file"));
+  HANDLE users_hold = HoldAsAnInstance(users);
+  ASSERT_NE(users_hold, INVALID_HANDLE_VALUE);
 
   BoxWatch boxes;
   OnStartup();
+  CloseHandle(users_hold);
   const std::string first = ShownNow();
   const std::string second = ShowPageAndWait(1, std::string("\\") + kContentPages[1].file_name);
+  EXPECT_TRUE(IsUnder(ShowPageAndWait(2, std::string("\\") + kContentPages[2].file_name), TempDirectory()));
   EXPECT_TRUE(boxes.Stop().empty()) << "every page is on show: nothing to tell";
   for (const std::string& shown : {first, second}) {
     EXPECT_TRUE(IsUnder(shown, TempDirectory())) << shown;
@@ -292,7 +299,7 @@ TEST_F(StartupTest, PagesTheRunDirectoryRefusesAreShownFromTheTempDirectory) {
   }
   EXPECT_EQ(ReadWholeFile(first), PageBytes(kContentPages[0]));
   EXPECT_EQ(ReadWholeFile(second), PageBytes(kContentPages[1]));
-  for (int i = 2; i < kContentPageCount; ++i) {
+  for (int i = 3; i < kContentPageCount; ++i) {
     EXPECT_EQ(ReadWholeFile(dir_.File(kContentPages[i].file_name)), PageBytes(kContentPages[i])) << i;
   }
   EXPECT_EQ(ReadThrough(lock), "stale page");
@@ -304,8 +311,10 @@ TEST_F(StartupTest, PagesTheRunDirectoryRefusesAreShownFromTheTempDirectory) {
   EXPECT_EQ(GetFileAttributesA(FolderOf(first).c_str()), INVALID_FILE_ATTRIBUTES)
       << "the temp copies are gone";
   EXPECT_EQ(ListDirectory(dir_.path()),
-            (std::set<std::string>{kContentPages[0].file_name, kContentPages[1].file_name, kEngineFile}));
+            (std::set<std::string>{kContentPages[0].file_name, kContentPages[1].file_name,
+                                   kContentPages[2].file_name, kEngineFile}));
   EXPECT_EQ(ReadWholeFile(folder + "\\mine.txt"), "mine");
+  EXPECT_EQ(ReadWholeFile(users), "the user's own file");
   CloseHandle(lock);
 }
 
@@ -465,6 +474,40 @@ TEST_F(StartupTest, MainWindowIsSkinnedWithSkin13) {
   OnShutdown();
 }
 
+// A DLL that is not our engine but would load and answer its entry: the
+// bridge tests' recording engine.
+const std::string& ForeignEngine() {
+  static std::string bytes = [] {
+    char unix_path[MAX_PATH];
+    if (!GetEnvironmentVariableA("VELMORA_FOREIGN_ENGINE", unix_path, MAX_PATH)) return std::string();
+    return ReadWholeFile(WindowsPath(unix_path));
+  }();
+  return bytes;
+}
+
+// A foreign engine in a run directory that takes no files: never loaded, and
+// the program goes on unskinned without a word.
+TEST_F(StartupTest, AForeignEngineInAReadOnlyFolderIsNeverLoaded) {
+  char unix_dir[MAX_PATH];
+  if (!GetEnvironmentVariableA("VELMORA_READONLY_ENGINE_DIR", unix_dir, MAX_PATH)) {
+    GTEST_SKIP() << "no read-only directory: with_read_only_dir.sh could not make one here";
+  }
+  const std::string run_dir = WindowsPath(unix_dir), engine = run_dir + "\\" + kEngineFile;
+  ASSERT_FALSE(ForeignEngine().empty());
+  ASSERT_TRUE(ReadWholeFile(engine) == ForeignEngine());
+  RecordRunDirectory((run_dir + "\\velmora.exe").c_str(), IsGbkLeadByte);
+  const POINT plain = ClientOrigin(window_->hwnd());
+  BoxWatch boxes;
+  OnStartup();
+  EXPECT_TRUE(boxes.Stop().empty()) << "no report, no message";
+  const POINT after = ClientOrigin(window_->hwnd());
+  EXPECT_TRUE(after.x == plain.x && after.y == plain.y) << "unskinned";
+  EXPECT_EQ(GetModuleHandleA(engine.c_str()), nullptr) << "never loaded";
+  EXPECT_TRUE(IsUnder(ShownNow(), TempDirectory())) << "the pages as the folder allows";
+  OnShutdown();
+  EXPECT_TRUE(ReadWholeFile(engine) == ForeignEngine());
+}
+
 // What may be under the engine's name at start, and what the user then sees.
 enum class EngineLeftover {
   kTorn,
@@ -472,7 +515,8 @@ enum class EngineLeftover {
   kTornAndLocked,
   kSharedForReading,
   kFolder,
-  kEngineNotHidden
+  kEngineNotHidden,
+  kForeignHeldByAnotherProgram
 };
 struct EngineRow {
   const char* name;
@@ -509,8 +553,13 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
       ASSERT_TRUE(WriteWholeFile(engine, EngineImage()));
       AgeFile(engine);
       break;
+    case EngineLeftover::kForeignHeldByAnotherProgram:
+      ASSERT_TRUE(WriteWholeFile(engine, ForeignEngine()));
+      held = HoldAsAnInstance(engine);
+      break;
   }
-  if (row.leftover == EngineLeftover::kTornAndLocked || row.leftover == EngineLeftover::kSharedForReading) {
+  if (row.leftover == EngineLeftover::kTornAndLocked || row.leftover == EngineLeftover::kSharedForReading ||
+      row.leftover == EngineLeftover::kForeignHeldByAnotherProgram) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
   }
   const POINT plain = ClientOrigin(window_->hwnd());
@@ -519,6 +568,8 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
   EXPECT_TRUE(boxes.Stop().empty()) << "no report, no message";
   const POINT after = ClientOrigin(window_->hwnd());
   EXPECT_EQ(after.x != plain.x || after.y != plain.y, row.skinned);
+  // (A skinned row's copy may be gone again: the entry stays bound to the first test's.)
+  if (!row.skinned) EXPECT_EQ(GetModuleHandleA(engine.c_str()), nullptr) << "never loaded: it is not ours";
   EXPECT_EQ(ShownNow(), dir_.File(kContentPages[0].file_name)) << "the pages as ever";
   if (row.leftover == EngineLeftover::kFolder) {
     EXPECT_EQ(GetFileAttributesA(engine.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -529,7 +580,9 @@ TEST_P(EngineFileTest, StartsSkinnedOrPlainButNeverEnds) {
     EXPECT_EQ(LastWrite(engine), kLongAgo) << "not written again";
     EXPECT_EQ(VisibleAttributes(engine), 0u) << "not hidden afterwards";
   } else {
-    const std::string& was = row.leftover == EngineLeftover::kSharedForReading ? EngineImage() : torn;
+    const std::string& was = row.leftover == EngineLeftover::kSharedForReading              ? EngineImage()
+                             : row.leftover == EngineLeftover::kForeignHeldByAnotherProgram ? ForeignEngine()
+                                                                                            : torn;
     EXPECT_TRUE(ReadThrough(held) == was) << "a file in use stays as it is";
   }
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -545,7 +598,9 @@ INSTANTIATE_TEST_SUITE_P(
         EngineRow{"TornAndLockedByAnotherProgram", EngineLeftover::kTornAndLocked, false, false},
         EngineRow{"TheEngineSharedForReading", EngineLeftover::kSharedForReading, true, false},
         EngineRow{"AFolderOfThatName", EngineLeftover::kFolder, false, false},
-        EngineRow{"TheEngineNotHiddenIsLeftAlone", EngineLeftover::kEngineNotHidden, true, false}),
+        EngineRow{"TheEngineNotHiddenIsLeftAlone", EngineLeftover::kEngineNotHidden, true, false},
+        EngineRow{"AForeignEngineHeldByAnotherProgram", EngineLeftover::kForeignHeldByAnotherProgram, false,
+                  false}),
     [](const ::testing::TestParamInfo<EngineRow>& info) { return std::string(info.param.name); });
 
 // Run directories code page 1252 (the tests' own) cannot spell. 淺 in the file

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <thread>
@@ -164,11 +165,15 @@ TEST(VelmoraExeTest, TwoInstancesInOneDirectoryShareThePagesUntilTheLastOneEnds)
   EXPECT_TRUE(ListDirectory(elsewhere.path()).empty());
 }
 
-// What Explorer and the loader read from the file: version 2.8, an icon, and a
-// manifest asking for common controls 6 without elevation.
+// What Explorer and the loader read from the file: the version (VersionLabel's
+// caption, given by the build as VELMORA_VERSION) in the fixed and string version
+// information and the manifest, an icon, and a manifest asking for common
+// controls 6 without elevation.
 TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
   ASSERT_GT(__argc, 1) << "pass the path of velmora.exe";
   std::string exe = WindowsPath(__argv[1]);
+  unsigned part[4] = {};
+  ASSERT_GE(sscanf(VELMORA_VERSION, "%u.%u.%u.%u", &part[0], &part[1], &part[2], &part[3]), 1);
   DWORD size = GetFileVersionInfoSizeA(exe.c_str(), nullptr);
   ASSERT_GT(size, 0u);
   std::vector<char> info(size);
@@ -176,13 +181,17 @@ TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixed_size = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixed_size));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(8, 2));
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(8, 2));
-  char* product = nullptr;
-  UINT product_size = 0;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\080404B0\\ProductVersion",
-                             reinterpret_cast<void**>(&product), &product_size));
-  EXPECT_STREQ(product, "2.8");
+  for (DWORD ms : {fixed->dwFileVersionMS, fixed->dwProductVersionMS})
+    EXPECT_EQ(ms, MAKELONG(part[1], part[0]));
+  for (DWORD ls : {fixed->dwFileVersionLS, fixed->dwProductVersionLS})
+    EXPECT_EQ(ls, MAKELONG(part[3], part[2]));
+  for (const char* key : {"FileVersion", "ProductVersion"}) {
+    char* text = nullptr;
+    UINT text_size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), (std::string("\\StringFileInfo\\080404B0\\") + key).c_str(),
+                               reinterpret_cast<void**>(&text), &text_size));
+    EXPECT_STREQ(text, VELMORA_VERSION) << key;
+  }
 
   HMODULE image =
       LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -194,6 +203,10 @@ TEST(VelmoraExeTest, CarriesItsVersionIconAndManifest) {
                    SizeofResource(image, manifest));
   EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  std::string identity = "name=\"Velmora.ResourceBox\" version=\"" + std::to_string(part[0]) + "." +
+                         std::to_string(part[1]) + "." + std::to_string(part[2]) + "." +
+                         std::to_string(part[3]);
+  EXPECT_NE(text.find(identity + "\""), std::string::npos) << identity;
   EXPECT_NE(text.find("<dpiAware>false</dpiAware>"), std::string::npos);
   FreeLibrary(image);
 }

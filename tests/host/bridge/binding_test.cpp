@@ -66,19 +66,14 @@ struct BindRow {
 
 const BindRow kBindRows[] = {
     {"run directory first", "twin.dll", "Which", {"load C:\\run\\twin.dll", "find Which"}, 1},
-    {"then the name alone",
-     "only.dll",
-     "Which",
-     {"load C:\\run\\only.dll", "load only.dll", "find Which"},
-     3},
     {"a drive path exactly", "D:\\lib\\twin.dll", "Which", {"load D:\\lib\\twin.dll", "find Which"}, 4},
     {"ordinal", "ord.dll", "#12", {"load C:\\run\\ord.dll", "find #12"}, 5},
     {"ordinal's low 16 bits", "ord.dll", "#65548", {"load C:\\run\\ord.dll", "find #12"}, 5},
     {"system libraries in order",
      "",
      "MessageBeep",
-     {"load Kernel32.dll", "find MessageBeep", "unload Kernel32.dll", "load Gdi32.dll", "find MessageBeep",
-      "unload Gdi32.dll", "load User32.dll", "find MessageBeep"},
+     {"load system Kernel32.dll", "find MessageBeep", "unload Kernel32.dll", "load system Gdi32.dll",
+      "find MessageBeep", "unload Gdi32.dll", "load system User32.dll", "find MessageBeep"},
      9},
 };
 
@@ -115,11 +110,12 @@ TEST_F(BindingTest, NothingSuppliesTheEntryUnloadsThenReports) {
        "Missing",
        {"load C:\\run\\twin.dll", "find Missing", "unload C:\\run\\twin.dll"},
        NamedFailure("twin.dll", "Missing")},
-      {"loads nowhere",
-       "none.dll",
+      {"loads nowhere", "none.dll", "Which", {"load C:\\run\\none.dll"}, NamedFailure("none.dll", "Which")},
+      {"the name alone is never loaded, though a library of that name would load",
+       "only.dll",
        "Which",
-       {"load C:\\run\\none.dll", "load none.dll"},
-       NamedFailure("none.dll", "Which")},
+       {"load C:\\run\\only.dll"},
+       NamedFailure("only.dll", "Which")},
       {"a drive path is not searched",
        "D:\\none.dll",
        "Which",
@@ -142,7 +138,7 @@ TEST_F(BindingTest, NothingSuppliesTheEntryUnloadsThenReports) {
   for (const char* name :
        {"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll"}) {
     all_six.insert(all_six.end(),
-                   {std::string("load ") + name, "find Nowhere", std::string("unload ") + name});
+                   {std::string("load system ") + name, "find Nowhere", std::string("unload ") + name});
   }
   Bind("", "Nowhere");
   EXPECT_EXIT(ResolveNativeEntry(0), testing::ExitedWithCode(255),

@@ -13,12 +13,22 @@ void Log(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-void* Load(const char* path) {
-  Log(std::string("load ") + path);
+void* Find(const char* path) {
   for (FakeLibrary& library : g_fake_libraries) {
     if (std::strcmp(library.path, path) == 0) return &library;
   }
   return nullptr;
+}
+
+void* Load(const char* path) {
+  Log(std::string("load ") + path);
+  return Find(path);
+}
+
+// A system library's fake is registered under its bare name.
+void* LoadSystem(const char* file_name) {
+  Log(std::string("load system ") + file_name);
+  return Find(file_name);
 }
 
 void* FindByName(void* library, const char* name) {
@@ -41,7 +51,7 @@ void Unload(void* library) { Log(std::string("unload ") + static_cast<FakeLibrar
 
 }  // namespace
 
-const NativeLibraryCalls kFakeLibraryCalls = {Load, FindByName, FindByOrdinal, Unload};
+const NativeLibraryCalls kFakeLibraryCalls = {Load, FindByName, FindByOrdinal, Unload, LoadSystem};
 
 NativeEntryDeclarations Declare(const std::vector<const char*>& libraries,
                                 const std::vector<const char*>& entries) {

@@ -41,6 +41,11 @@ bool ArchiveBitAlwaysReported(const std::string& dir) {
   return always;
 }
 
+std::string EngineImage() {
+  ByteArray image = SkinEngineImage();
+  return std::string(reinterpret_cast<const char*>(ByteArrayData(image)), static_cast<size_t>(image->length));
+}
+
 class ApplySkinTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -53,17 +58,24 @@ class ApplySkinTest : public testing::Test {
 };
 
 TEST_F(ApplySkinTest, TheEngineGetsAPrivateCopyOfTheSkinOrNothing) {
-  ASSERT_TRUE(CopyTestDll("engine", "SkinH_EL.dll", run_.path()));
-  // In use, as by another instance: another engine than ours, but not replaced.
-  HMODULE in_use = LoadLibraryA(EngineFile().c_str());
+  // A recording engine is never loaded from the run directory (it is not
+  // ours), but the entry is bound once a process: bound to the recorder in a
+  // folder of its own first, it is what ApplySkin then calls.
+  ScratchDir elsewhere;
+  const std::string recorder_file = elsewhere.File("SkinH_EL.dll");
+  ASSERT_TRUE(CopyTestDll("engine", "SkinH_EL.dll", elsewhere.path()));
+  HMODULE in_use = LoadLibraryA(recorder_file.c_str());
   ASSERT_NE(in_use, nullptr);
-  FileState before = StateOf(EngineFile());
+  UseRunDirectory(elsewhere.path());
+  ASSERT_NE(ResolveNativeEntry(kSkinAttachResEntry), nullptr);
+  UseRunDirectory(run_.path());
+  FileState before = StateOf(recorder_file);
   ByteArray skin13 = SkinCatalogueEntry(13);
   std::string constant(reinterpret_cast<const char*>(ByteArrayData(skin13)), 26370);
   for (int32_t number : {13, 13, 0, 34}) ApplySkin(number);
 
-  HMODULE engine = GetModuleHandleA(EngineFile().c_str());
-  ASSERT_NE(engine, nullptr) << "bound from the run directory";
+  HMODULE engine = GetModuleHandleA(recorder_file.c_str());
+  ASSERT_NE(engine, nullptr) << "bound from its folder";
   auto recorded = reinterpret_cast<RecordedAttachCallsProc>(
       reinterpret_cast<void*>(GetProcAddress(engine, "GetRecordedAttachCalls")))();
   ASSERT_EQ(recorded->count, 4) << "every number calls the engine";
@@ -85,13 +97,9 @@ TEST_F(ApplySkinTest, TheEngineGetsAPrivateCopyOfTheSkinOrNothing) {
   }
   EXPECT_EQ(skin13->length, 26370);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(ByteArrayData(skin13)), 26370), constant);
-  EXPECT_TRUE(StateOf(EngineFile()) == before) << "an engine in use stays as it was";
+  EXPECT_TRUE(StateOf(recorder_file) == before) << "an engine in use stays as it was";
+  EXPECT_TRUE(ReadWholeFile(EngineFile()) == EngineImage()) << "ours checked and loaded in the run directory";
   FreeLibrary(in_use);
-}
-
-std::string EngineImage() {
-  ByteArray image = SkinEngineImage();
-  return std::string(reinterpret_cast<const char*>(ByteArrayData(image)), static_cast<size_t>(image->length));
 }
 
 // What a failed copy or a broken disk leaves under the engine's name gives way

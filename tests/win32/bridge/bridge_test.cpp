@@ -34,6 +34,12 @@ void* LoggedFindByOrdinal(void* library, uint16_t ordinal) {
   g_library_log.push_back("find #" + std::to_string(ordinal));
   return SystemLibraryCalls().find_by_ordinal(library, ordinal);
 }
+void* LoggedLoadSystem(const char* file_name) {
+  void* library = SystemLibraryCalls().load_system(file_name);
+  g_library_log.push_back(std::string("load system ") + file_name + (library ? "" : " failed"));
+  if (library) g_loaded_paths[library] = file_name;
+  return library;
+}
 void LoggedUnload(void* library) {
   g_library_log.push_back("unload " + g_loaded_paths[library]);
   SystemLibraryCalls().unload(library);
@@ -42,7 +48,7 @@ void LoggedUnload(void* library) {
 }  // namespace
 
 const NativeLibraryCalls kLoggedSystemCalls = {LoggedLoad, LoggedFindByName, LoggedFindByOrdinal,
-                                               LoggedUnload};
+                                               LoggedUnload, LoggedLoadSystem};
 
 const std::string& TestDlls() {
   if (g_dlls.empty()) {
@@ -85,8 +91,8 @@ class BridgeTest : public testing::Test {
   std::vector<const char*> libraries_, entries_;
 };
 
-TEST_F(BridgeTest, TheRunDirectoryComesBeforeTheSearchPathAndADrivePathIsExact) {
-  // The other twin lies on the search path, behind the one in the run directory.
+TEST_F(BridgeTest, TheRunDirectoryOrADrivePathExactlyAndNeverTheSearchPath) {
+  // The other twin lies on the search path: only a drive path reaches it.
   std::string path_twins = TestDlls() + "\\path";
   ASSERT_TRUE(SetDllDirectoryA(path_twins.c_str()));
   std::string beside = run_.File("bridge_twin.dll");
@@ -99,11 +105,6 @@ TEST_F(BridgeTest, TheRunDirectoryComesBeforeTheSearchPathAndADrivePathIsExact) 
     Log log;
   } rows[] = {
       {"beside the program", true, "bridge_twin.dll", 1, {"load " + beside, "find WhichTwin"}},
-      {"on the search path",
-       false,
-       "bridge_twin.dll",
-       2,
-       {"load " + beside + " failed", "load bridge_twin.dll", "find WhichTwin"}},
       {"a drive path", true, on_path, 2, {"load " + on_path, "find WhichTwin"}},
   };
   for (const auto& row : rows) {
@@ -139,9 +140,9 @@ TEST_F(BridgeTest, AnEmptyLibraryNameSearchesTheSystemLibrariesInOrder) {
   void* bound = ResolveNativeEntry(0);
   EXPECT_EQ(bound,
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "IsWindowVisible")));
-  EXPECT_EQ(g_library_log,
-            (Log{"load Kernel32.dll", "find IsWindowVisible", "unload Kernel32.dll", "load Gdi32.dll",
-                 "find IsWindowVisible", "unload Gdi32.dll", "load User32.dll", "find IsWindowVisible"}));
+  EXPECT_EQ(g_library_log, (Log{"load system Kernel32.dll", "find IsWindowVisible", "unload Kernel32.dll",
+                                "load system Gdi32.dll", "find IsWindowVisible", "unload Gdi32.dll",
+                                "load system User32.dll", "find IsWindowVisible"}));
 }
 
 TEST_F(BridgeTest, CleanUpUnloadsInEntryOrder) {
@@ -173,6 +174,13 @@ int CallInChild(const char* library, const char* entry, std::initializer_list<ui
 }
 CHILD_CASE(bridge_lacking_entry) { return CallInChild("bridge_twin.dll", "NoSuchEntry", {}); }
 CHILD_CASE(bridge_absent_library) { return CallInChild("bridge_absent.dll", "WhichTwin", {}); }
+// The library lies on the search path only: a bare name is never searched for.
+CHILD_CASE(bridge_on_the_search_path_only) {
+  ScratchDir empty;
+  if (!SetDllDirectoryA((TestDlls() + "\\path").c_str())) return 98;
+  SetEnvironmentVariableA("VELMORA_BRIDGE_RUN", empty.path().c_str());
+  return CallInChild("bridge_twin.dll", "WhichTwin", {});
+}
 CHILD_CASE(bridge_empty_library) { return CallInChild("", "NoSuchEntry", {}); }
 CHILD_CASE(bridge_absent_ordinal) { return CallInChild("bridge_callees.dll", "#99", {}); }
 CHILD_CASE(bridge_balanced) { return CallInChild("bridge_callees.dll", "Balanced6", {1, 2, 3, 4, 5, 6}); }
@@ -200,6 +208,9 @@ TEST(BridgeFatalTest, ChildrenReportWhatTheirCallMet) {
        "attach 1\ndetach 1\n"},
       {"bridge_absent_library",
        std::wstring(kHead) + L"错误信息：无法找到指定DLL库文件“bridge_absent.dll”中的输出命令“WhichTwin”\r\n",
+       nullptr},
+      {"bridge_on_the_search_path_only",
+       std::wstring(kHead) + L"错误信息：无法找到指定DLL库文件“bridge_twin.dll”中的输出命令“WhichTwin”\r\n",
        nullptr},
       {"bridge_empty_library",
        std::wstring(kHead) + L"错误信息：无法找到指定DLL库文件中的输出命令“NoSuchEntry”\r\n", nullptr},

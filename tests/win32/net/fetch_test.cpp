@@ -139,8 +139,10 @@ struct FetchRow {
   std::vector<DWORD> reads;        // bytes each read gave, when the row pins them
   DWORD min_ms, max_ms;
   Body kind = Body::kExact;
-  DWORD flags = 0x84000000;  // the request's flags, when one is opened
-  int connections = -1;      // connections the server accepts; -1: one per request
+  // The request's flags, when one is opened: reload, no cache write, no UI,
+  // no cookies, no automatic logon (and secure for https).
+  DWORD flags = 0x840C0200;
+  int connections = -1;  // connections the server accepts; -1: one per request
   int canonicalize_calls = 1;
   bool tls = false;  // the server saw a TLS handshake instead of a request
 };
@@ -222,7 +224,7 @@ TEST(FetchWebPage, FaultMatrix) {
        {4, 0},
        0,
        3000},
-      {"https address", "{https}/len/10", "", {}, 0, {}, 0, 5000, Body::kExact, 0x84800000, 1, 1, true},
+      {"https address", "{https}/len/10", "", {}, 0, {}, 0, 5000, Body::kExact, 0x848C0200, 1, 1, true},
       {"empty address", "", "", {}, 0, {}, 0, 1000, Body::kExact, 0, 0, 0},
       {"other scheme", "{ftp}/len/10", "", {}, 0, {}, 0, 1000, Body::kExact, 0, 0},
       {"address longer than the first buffer",
@@ -234,7 +236,7 @@ TEST(FetchWebPage, FaultMatrix) {
        0,
        3000,
        Body::kExact,
-       0x84000000,
+       0x840C0200,
        1,
        2},
       {"object longer than its 2048 bytes", "", "", {}, 0, {}, 0, 1000, Body::kExact, 0, 0, 2},
@@ -344,7 +346,7 @@ TEST(FetchWebPage, CallsInOrder) {
       {"InternetSetOptionA", kConnection, INTERNET_OPTION_CONNECT_TIMEOUT, 4, 10000, nullptr},
       {"InternetSetOptionA", kConnection, INTERNET_OPTION_SEND_TIMEOUT, 4, 10000, nullptr},
       {"InternetSetOptionA", kConnection, INTERNET_OPTION_RECEIVE_TIMEOUT, 4, 10000, nullptr},
-      {"HttpOpenRequestA", kConnection, 0x84000000, 0, 0,
+      {"HttpOpenRequestA", kConnection, 0x840C0200, 0, 0,
        "GET|/len/500?q=1|HTTP/1.0|(null)|[Accept: */* \r\n]|0"},
       {"InternetSetOptionA", kRequest, INTERNET_OPTION_CONNECT_TIMEOUT, 4, 10000, nullptr},
       {"InternetSetOptionA", kRequest, INTERNET_OPTION_SEND_TIMEOUT, 4, 10000, nullptr},

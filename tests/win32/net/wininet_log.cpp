@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "net/wininet_win32.h"
 #include "support/test_support.h"
 
 namespace {
@@ -176,9 +177,11 @@ BOOL WINAPI Close(HINTERNET h) {
   return c.ok;
 }
 
+// The program's calls go through its WinINet table: the recorder takes each slot.
 template <typename F>
-void Hook(F* real, const char* name, F hook) {
-  *real = reinterpret_cast<F>(PatchImport("wininet.dll", name, reinterpret_cast<void*>(hook)));
+void Hook(F* real, F* slot, F hook) {
+  *real = *slot;
+  *slot = hook;
 }
 
 }  // namespace
@@ -188,17 +191,17 @@ void StartWinInetLog() {
     InitializeCriticalSection(&g_lock);
     g_calls = new std::vector<WinInetCall>;
     g_thread = GetCurrentThreadId();
-    Hook(&real_canonicalize, "InternetCanonicalizeUrlA", Canonicalize);
-    Hook(&real_crack, "InternetCrackUrlA", Crack);
-    Hook(&real_open, "InternetOpenA", Open);
-    Hook(&real_connect, "InternetConnectA", Connect);
-    Hook(&real_set_option, "InternetSetOptionA", SetOption);
-    Hook(&real_open_request, "HttpOpenRequestA", OpenRequest);
-    Hook(&real_send, "HttpSendRequestA", Send);
-    Hook(&real_query, "HttpQueryInfoA", Query);
-    Hook(&real_read, "InternetReadFile", Read);
-    Hook(&real_available, "InternetQueryDataAvailable", Available);
-    Hook(&real_close, "InternetCloseHandle", Close);
+    Hook(&real_canonicalize, &WinInet()->InternetCanonicalizeUrlA, Canonicalize);
+    Hook(&real_crack, &WinInet()->InternetCrackUrlA, Crack);
+    Hook(&real_open, &WinInet()->InternetOpenA, Open);
+    Hook(&real_connect, &WinInet()->InternetConnectA, Connect);
+    Hook(&real_set_option, &WinInet()->InternetSetOptionA, SetOption);
+    Hook(&real_open_request, &WinInet()->HttpOpenRequestA, OpenRequest);
+    Hook(&real_send, &WinInet()->HttpSendRequestA, Send);
+    Hook(&real_query, &WinInet()->HttpQueryInfoA, Query);
+    Hook(&real_read, &WinInet()->InternetReadFile, Read);
+    Hook(&real_available, &WinInet()->InternetQueryDataAvailable, Available);
+    Hook(&real_close, &WinInet()->InternetCloseHandle, Close);
   }
   EnterCriticalSection(&g_lock);
   g_calls->clear();
