@@ -137,6 +137,7 @@ STDMETHODIMP TestBrowser::Close(DWORD) {
 
 STDMETHODIMP TestBrowser::DoVerb(LONG verb, MSG*, IOleClientSite* site, LONG, HWND parent, LPCRECT rect) {
   Log("DoVerb " + std::to_string(verb));
+  if (verb == OLEIVERB_UIACTIVATE) return in_place_site_ ? S_OK : E_FAIL;
   if (failure_ == BrowserFailure::kActivation || verb != OLEIVERB_INPLACEACTIVATE || !site) return E_FAIL;
   in_place_site_ = ComRef<IOleInPlaceSite>(kComQuery, site);
   HWND site_window = nullptr;
@@ -210,7 +211,8 @@ STDMETHODIMP TestBrowser::ActiveObject::TranslateAccelerator(MSG* msg) {
 // Taking the focus makes the browser the frame's active object, as the real one does.
 LRESULT CALLBACK TestBrowser::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<TestBrowser*>(GetPropW(hwnd, L"TestBrowser"));
-  if (msg == WM_SETFOCUS && self && self->frame_) self->frame_->SetActiveObject(&self->active_, L"test");
+  if (msg == WM_SETFOCUS && self && self->frame_ && self->failure_ != BrowserFailure::kNoActiveObject)
+    self->frame_->SetActiveObject(&self->active_, L"test");
   if (msg == WM_NCDESTROY) {
     RemovePropW(hwnd, L"TestBrowser");
     if (self) self->window_ = nullptr;
