@@ -211,8 +211,7 @@ STDMETHODIMP TestBrowser::ActiveObject::TranslateAccelerator(MSG* msg) {
 // Taking the focus makes the browser the frame's active object, as the real one does.
 LRESULT CALLBACK TestBrowser::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<TestBrowser*>(GetPropW(hwnd, L"TestBrowser"));
-  if (msg == WM_SETFOCUS && self && self->frame_ && self->failure_ != BrowserFailure::kNoActiveObject)
-    self->frame_->SetActiveObject(&self->active_, L"test");
+  if (msg == WM_SETFOCUS && self && self->frame_) self->frame_->SetActiveObject(&self->active_, L"test");
   if (msg == WM_NCDESTROY) {
     RemovePropW(hwnd, L"TestBrowser");
     if (self) self->window_ = nullptr;

@@ -83,7 +83,7 @@ class WebBrowserStubs : public IWebBrowser2 {
 };
 
 // Where a test wants the next browser to fail.
-enum class BrowserFailure { kNone, kActivation, kNoWebBrowser2, kNoActiveObject };
+enum class BrowserFailure { kNone, kActivation, kNoWebBrowser2 };
 
 class TestBrowser final : public WebBrowserStubs,
                           public IOleObject,

@@ -1,7 +1,12 @@
 // SkinH_EL.dll under Wine, loaded from the padded image the program carries:
 // what a person sees of the skinned frames and buttons, read back as pixels.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "format/program_windows.h"
 #include "skin/skin_catalogue.h"
@@ -325,53 +330,45 @@ TEST_F(SkinEngineTest, OneWindowCanBeLeftUnskinned) {
   EXPECT_TRUE(Near(cancel.At(4, cancel.height / 2), Color(kButtonFace), kTolerance));
 }
 
-// What reached the window's own procedure, below the engine's subclass, of the
-// messages the system's frame painting answers; and whether the window was visible.
+// What reached the frame below the engine's subclass, of the messages the
+// system's frame painting answers, and whether the frame was visible then.
 std::vector<std::pair<UINT, bool>> g_reached;
-LRESULT CALLBACK LoggingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK Logger(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   for (UINT watched : {WM_NCMOUSEMOVE, WM_NCMOUSELEAVE, WM_SETCURSOR, WM_NCACTIVATE, WM_SETTEXT, WM_SETICON})
     if (msg == watched) g_reached.push_back({msg, IsWindowVisible(hwnd) != 0});
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// A CBT hook set before the engine's is asked after it, and cancels one creation.
+// A CBT hook set before the engine's is asked after it; it cancels one creation.
 bool g_subclassed_when_asked;
 LRESULT CALLBACK LaterHook(int code, WPARAM wp, LPARAM lp) {
+  const HWND h = reinterpret_cast<HWND>(wp);
   if (code != HCBT_CREATEWND || lstrcmpW(reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszName, L"Cancelled"))
     return CallNextHookEx(nullptr, code, wp, lp);
   g_subclassed_when_asked =
-      GetWindowLongPtrW(reinterpret_cast<HWND>(wp), GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(LoggingProc);
+      static_cast<ULONG_PTR>(GetWindowLongPtrW(h, GWLP_WNDPROC)) != GetClassLongPtrW(h, GCLP_WNDPROC);
   return 1;
 }
 
 // Wine has no DWM and keeps no high-contrast setting: the test pins what the engine asks of them.
 TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) {
-  const WNDCLASSW wc = {0, LoggingProc, 0, 0, GetModuleHandleW(nullptr), 0, 0, 0, 0, L"SkinTestLogged"};
-  RegisterClassW(&wc);
-  auto frame = [&](const wchar_t* title, DWORD style) {
-    return CreateWindowExW(0, wc.lpszClassName, title, style, 80, 80, 360, 240, 0, 0, wc.hInstance, 0);
-  };
-  const HWND h = frame(L"Logged", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  TestFrame frame;
+  const HWND h = frame.hwnd();
+  SetWindowSubclass(h, Logger, 1, 0);
   const HHOOK later = SetWindowsHookExW(WH_CBT, LaterHook, nullptr, GetCurrentThreadId());
   RECT plain, client;
   GetClientRect(h, &plain);
   g_high_contrast = true;
-  g_dwm_calls.clear();
   using Calls = std::vector<DwmCall>;
   const Calls taken = {{h, 2, 1}, {h, 33, 1}, {h, 34, 0xFFFFFFFE}},
               given = {{h, 2, 0}, {h, 33, 0}, {h, 34, ~0u}};
   auto send = [h](UINT msg, WPARAM wp, LPARAM lp) { return [=] { SendMessageW(h, msg, wp, lp); }; };
-  auto contrast = [h](bool on, UINT msg) {
-    return [=] { g_high_contrast = on, SendMessageW(h, msg, 0, 0); };
+  auto contrast = [h](bool on, UINT m) { return [=] { g_high_contrast = on, SendMessageW(h, m, 0, 0); }; };
+  auto create = [](const wchar_t* title) {
+    return [=] { EXPECT_FALSE(CreateWindowExW(0, L"SkinTestFrame", title, 0, 0, 0, 9, 9, 0, 0, 0, 0)); };
   };
   const LPARAM icon = reinterpret_cast<LPARAM>(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
-  const struct {
-    const char* step;
-    std::function<void()> act;
-    bool skinned;
-    Calls dwm;
-    std::vector<std::pair<UINT, bool>> reached;
-  } steps[] = {
+  const std::tuple<const char*, std::function<void()>, bool, Calls, decltype(g_reached)> steps[] = {
       {"attached under high contrast", [] { AttachSkin(SkinBytes(13)); }, false, {}, {}},
       {"high contrast off", contrast(false, WM_SETTINGCHANGE), true, taken, {}},
       {"over the close box", send(WM_NCMOUSEMOVE, HTCLOSE, 0), true, {}, {}},
@@ -382,27 +379,25 @@ TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) 
       {"title", send(WM_SETTEXT, 0, (LPARAM)L"New"), true, {}, {{WM_SETTEXT, false}}},
       {"icon", send(WM_SETICON, ICON_SMALL, icon), true, {}, {{WM_SETICON, false}}},
       {"composition changed", send(WM_DWMCOMPOSITIONCHANGED, 0, 0), true, taken, {}},
-      {"a creation a later hook cancels", [&] { EXPECT_FALSE(frame(L"Cancelled", 0)); }, true, {}, {}},
+      {"a creation a later hook cancels", create(L"Cancelled"), true, {}, {}},
       {"high contrast on", contrast(true, WM_THEMECHANGED), false, given, {}},
       {"high contrast off again", contrast(false, WM_THEMECHANGED), true, taken, {}},
       {"detached", [] { TheEngine().detach(); }, false, given, {}},
   };
-  for (const auto& row : steps) {
+  for (const auto& [step, act, skinned, dwm, reached] : steps) {
     g_reached.clear();
     g_dwm_calls.clear();
-    row.act();
-    EXPECT_EQ(g_dwm_calls, row.dwm) << row.step;
-    EXPECT_EQ(g_reached, row.reached) << row.step;
+    act();
     GetClientRect(h, &client);
-    EXPECT_EQ(EqualRect(&client, &plain), !row.skinned) << row.step;
-    EXPECT_TRUE(IsWindowVisible(h)) << row.step;
+    EXPECT_EQ(g_dwm_calls, dwm) << step;
+    EXPECT_EQ(g_reached, reached) << step;
+    EXPECT_EQ(EqualRect(&client, &plain), !skinned) << step;
+    EXPECT_TRUE(IsWindowVisible(h)) << step;
   }
   EXPECT_FALSE(g_subclassed_when_asked) << "the later hook was asked before the engine skinned";
-  wchar_t text[8], dwm[MAX_PATH];
-  EXPECT_STREQ((GetWindowTextW(h, text, 8), text), L"New");
+  wchar_t dwm[MAX_PATH];
   EXPECT_EQ(g_dwm_file, std::wstring(dwm, GetSystemDirectoryW(dwm, MAX_PATH)) + L"\\dwmapi.dll");
   UnhookWindowsHookEx(later);
-  DestroyWindow(h);
 }
 
 TEST_F(SkinEngineTest, ScreenshotsOfTheTestWindow) {
