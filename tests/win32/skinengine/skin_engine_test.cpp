@@ -1,13 +1,10 @@
 // SkinH_EL.dll under Wine, loaded from the padded image the program carries:
 // what a person sees of the skinned frames and buttons, read back as pixels.
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
-
 #include <cstring>
 #include <functional>
 #include <tuple>
 
+#include "components/common_controls_win32.h"
 #include "format/program_windows.h"
 #include "skin/skin_catalogue.h"
 #include "skin_engine_test_support.h"
@@ -336,7 +333,7 @@ std::vector<std::pair<UINT, bool>> g_reached;
 LRESULT CALLBACK Logger(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   for (UINT watched : {WM_NCMOUSEMOVE, WM_NCMOUSELEAVE, WM_SETCURSOR, WM_NCACTIVATE, WM_SETTEXT, WM_SETICON})
     if (msg == watched) g_reached.push_back({msg, IsWindowVisible(hwnd) != 0});
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 // A CBT hook set before the engine's is asked after it; it cancels one creation.
@@ -354,7 +351,7 @@ LRESULT CALLBACK LaterHook(int code, WPARAM wp, LPARAM lp) {
 TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) {
   TestFrame frame;
   const HWND h = frame.hwnd();
-  SetWindowSubclass(h, Logger, 1, 0);
+  CommonControls().SetWindowSubclass(h, Logger, 1, 0);
   const HHOOK later = SetWindowsHookExW(WH_CBT, LaterHook, nullptr, GetCurrentThreadId());
   RECT plain, client;
   GetClientRect(h, &plain);
