@@ -357,8 +357,8 @@ TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) 
   GetClientRect(h, &plain);
   g_high_contrast = true;
   using Calls = std::vector<DwmCall>;
-  const Calls taken = {{h, 2, 1}, {h, 33, 1}, {h, 34, 0xFFFFFFFE}},
-              given = {{h, 2, 0}, {h, 33, 0}, {h, 34, ~0u}};
+  auto taken_from = [](HWND w) { return Calls{{w, 2, 1}, {w, 33, 1}, {w, 34, 0xFFFFFFFE}}; };
+  const Calls taken = taken_from(h), given = {{h, 2, 0}, {h, 33, 0}, {h, 34, ~0u}};
   auto send = [h](UINT msg, WPARAM wp, LPARAM lp) { return [=] { SendMessageW(h, msg, wp, lp); }; };
   auto contrast = [h](bool on, UINT m) { return [=] { g_high_contrast = on, SendMessageW(h, m, 0, 0); }; };
   auto create = [](const wchar_t* title) {
@@ -377,6 +377,14 @@ TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) 
       {"icon", send(WM_SETICON, ICON_SMALL, icon), true, {}, {{WM_SETICON, false}}},
       {"composition changed", send(WM_DWMCOMPOSITIONCHANGED, 0, 0), true, taken, {}},
       {"a creation a later hook cancels", create(L"Cancelled"), true, {}, {}},
+      {"a frame with a menu bar keeps DWM's",
+       [] {
+         DestroyWindow(
+             CreateWindowExW(0, L"SkinTestFrame", L"", WS_CAPTION, 0, 0, 9, 9, 0, CreateMenu(), 0, 0));
+       },
+       true,
+       {},
+       {}},
       {"high contrast on", contrast(true, WM_THEMECHANGED), false, given, {}},
       {"high contrast off again", contrast(false, WM_THEMECHANGED), true, taken, {}},
       {"detached", [] { TheEngine().detach(); }, false, given, {}},
@@ -395,6 +403,10 @@ TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) 
   wchar_t dwm[MAX_PATH];
   EXPECT_EQ(g_dwm_file, std::wstring(dwm, GetSystemDirectoryW(dwm, MAX_PATH)) + L"\\dwmapi.dll");
   UnhookWindowsHookEx(later);
+  AttachSkin(SkinBytes(13));
+  g_dwm_calls.clear();
+  TestFrame made_later(L"SkinTestLaterFrame", 90, 90);
+  EXPECT_EQ(g_dwm_calls, taken_from(made_later.hwnd())) << "told at creation";
 }
 
 TEST_F(SkinEngineTest, ScreenshotsOfTheTestWindow) {
