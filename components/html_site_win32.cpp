@@ -96,8 +96,9 @@ void BrowserSite::Close() {
   events_cookie_ = 0;
   events_point_.Reset();
   if (object_) {
-    object_->SetClientSite(nullptr);
+    // Closed while it still has its site, as the control expects; the site goes last.
     object_->Close(OLECLOSE_NOSAVE);
+    object_->SetClientSite(nullptr);
   }
   if (browser_window_ && IsWindow(browser_window_) && GetParent(browser_window_) == host_) {
     DestroyWindow(browser_window_);
@@ -117,11 +118,23 @@ void BrowserSite::Place(const RECT& rect) {
   if (in_place_) in_place_->SetObjectRects(&rect, &rect);
 }
 
+void BrowserSite::TakeFocus() {
+  if (!object_ || !browser_window_) return;
+  // Only a UI-active browser hands over its active object and scrolls with the keys.
+  RECT client{};
+  GetClientRect(host_, &client);
+  object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, this, 0, host_, &client);
+  const HWND focus = GetFocus();
+  if (browser_window_ && focus != browser_window_ && !IsChild(browser_window_, focus))
+    SetFocus(browser_window_);
+}
+
 bool BrowserSite::TranslateKey(MSG* msg) {
-  if (!active_) return false;
-  ComRef<IOleInPlaceActiveObject> active(active_.get());
-  active->AddRef();  // the browser may replace it from inside the call
-  return active->TranslateAccelerator(msg) == S_OK;
+  // Held for the call, as the browser may replace it from inside; asked of the browser when none was handed
+  // over.
+  ComRef<IOleInPlaceActiveObject> active(kComQuery,
+                                         active_ ? static_cast<IUnknown*>(active_.get()) : object_.get());
+  return active && active->TranslateAccelerator(msg) == S_OK;
 }
 
 STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** out) {

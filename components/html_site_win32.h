@@ -56,8 +56,8 @@ class BrowserSite final : public IOleClientSite,
   // its IWebBrowser2 and subscribes to its events. On any failure the steps
   // already taken are undone by Close and false is returned.
   bool Open(HWND host, BrowserFactory factory);
-  // Deactivates the browser, disconnects the sink, clears the client site,
-  // closes the browser, destroys its window and releases every reference it
+  // Deactivates the browser, disconnects the sink, closes the browser, clears
+  // the client site, destroys its window and releases every reference it
   // holds. No event reaches the owner afterwards. Harmless when repeated.
   void Close();
 
@@ -65,7 +65,10 @@ class BrowserSite final : public IOleClientSite,
   HWND browser_window() const { return browser_window_; }
   // Moves and sizes the browser to `rect` of the host (no stacking change, no activation).
   void Place(const RECT& rect);
-  // Offers a key message to the object the browser made active; true when taken.
+  // UI-activates the browser and gives its window the focus, unless it already has it.
+  void TakeFocus();
+  // Offers a key message to the object the browser made active (or, when it
+  // handed none over, to the one it answers for); true when taken.
   bool TranslateKey(MSG* msg);
 
   // IUnknown

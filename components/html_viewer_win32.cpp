@@ -136,7 +136,9 @@ class HtmlViewer final : public Control, private BrowserEvents {
                               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
       return false;
     }
-    if (!CreateHwnd(0, kHtmlHostClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS, args, false))
+    // Clipping the browser: an invalidation of the host never erases over the page.
+    if (!CreateHwnd(0, kHtmlHostClass, L"", args.style | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, args,
+                    false))
       return false;
     // Without an HTML engine the view says so and offers the desktop's browser.
     if (!g_engine_check()) return CreateNotice();
@@ -225,7 +227,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
         }
         break;
       case WM_SETFOCUS:
-        if (site_ && site_->browser_window()) SetFocus(site_->browser_window());
+        if (site_) site_->TakeFocus();
         return 0;
       case WM_DESTROY:
         TearDown();

@@ -31,9 +31,9 @@ void DrawContent(HWND hwnd, HDC dc, RECT rc, bool disabled) {
   }
   if (style & BS_ICON) {
     const HICON icon = reinterpret_cast<HICON>(SendMessageW(hwnd, BM_GETIMAGE, IMAGE_ICON, 0));
-    const int size = GetSystemMetrics(SM_CXICON);
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     if (icon) {
-      DrawIconEx(dc, (rc.left + rc.right - size) / 2, (rc.top + rc.bottom - size) / 2, icon, 0, 0, 0, nullptr,
+      DrawIconEx(dc, (rc.left + rc.right - cx) / 2, (rc.top + rc.bottom - cy) / 2, icon, cx, cy, 0, nullptr,
                  DI_NORMAL);
     }
     return;

@@ -72,11 +72,13 @@ void Unlink(SkinnedWindow* w) {
 }
 
 // Puts the skin on one window; a window skinned before is taken back as it is.
-bool SkinWindow(HWND hwnd) {
+// A window in creation tells DWM at WM_NCCREATE, the others at once.
+bool SkinWindow(HWND hwnd, bool creating) {
   const SUBCLASSPROC proc = ChooseSkin(hwnd);
   if (!proc) return false;
   if (SkinnedWindow* w = FindSkinnedWindow(hwnd)) {
     w->passive = false;
+    SyncSystemFrame(w, false);
     return true;
   }
   auto* w = static_cast<SkinnedWindow*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SkinnedWindow)));
@@ -92,6 +94,7 @@ bool SkinWindow(HWND hwnd) {
   w->next = g_engine.windows;
   if (w->next) w->next->prev = w;
   g_engine.windows = w;
+  if (!creating) SyncSystemFrame(w, false);
   return true;
 }
 
@@ -100,6 +103,7 @@ bool SkinWindow(HWND hwnd) {
 void UnskinWindow(SkinnedWindow* w) {
   const HWND hwnd = w->hwnd;
   const SUBCLASSPROC proc = w->proc;
+  SyncSystemFrame(w, false);  // forwarding by now: DWM gets its frame back
   if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != w->installed) {
     w->passive = true;
   } else {
@@ -110,24 +114,32 @@ void UnskinWindow(SkinnedWindow* w) {
   RefreshWindow(hwnd, proc);
 }
 
+// The hooks after ours may still cancel the creation: only one that goes ahead is skinned.
 LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
-  if (code == HCBT_CREATEWND && g_engine.attached) SkinWindow(reinterpret_cast<HWND>(wp));
-  return CallNextHookEx(g_engine.hook, code, wp, lp);
+  const LRESULT cancelled = CallNextHookEx(g_engine.hook, code, wp, lp);
+  if (code == HCBT_CREATEWND && !cancelled && g_engine.attached) SkinWindow(reinterpret_cast<HWND>(wp), true);
+  return cancelled;
 }
 
 BOOL CALLBACK SkinChild(HWND hwnd, LPARAM) {
-  SkinWindow(hwnd);
+  SkinWindow(hwnd, false);
   return TRUE;
 }
 
 BOOL CALLBACK SkinTopLevel(HWND hwnd, LPARAM) {
-  SkinWindow(hwnd);
+  SkinWindow(hwnd, false);
   EnumChildWindows(hwnd, SkinChild, 0);
   return TRUE;
 }
 
 void RefreshAll() {
   for (SkinnedWindow* w = g_engine.windows; w; w = w->next) RefreshWindow(w->hwnd, w->proc);
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTW setting = {sizeof setting, 0, nullptr};
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 // The bytes lie in committed, readable memory: a wrong length is refused, not read.
@@ -206,6 +218,16 @@ void RefreshWindow(HWND hwnd, SUBCLASSPROC proc) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+void FollowHighContrast() {
+  const bool on = HighContrastOn();
+  if (on == g_engine.high_contrast) return;
+  g_engine.high_contrast = on;
+  for (SkinnedWindow* w = g_engine.windows; w; w = w->next) {
+    SyncSystemFrame(w, false);
+    RefreshWindow(w->hwnd, w->proc);
+  }
+}
+
 void ForgetWindow(SkinnedWindow* w) {
   RemoveWindowSubclass(w->hwnd, w->proc, kSubclassId);
   Unlink(w);
@@ -247,6 +269,7 @@ SKINH_API int __stdcall SkinH_AttachRes(const void* skin, int length, const char
   g_engine.caption_font = caption;
   if (!g_engine.attached) {
     g_engine.thread = GetCurrentThreadId();
+    g_engine.high_contrast = HighContrastOn();
     g_engine.attached = true;
     EnumThreadWindows(g_engine.thread, SkinTopLevel, 0);
   }
@@ -274,6 +297,7 @@ SKINH_API int __stdcall SkinH_SetWindowSkin(HWND hwnd, int skinned) {
   SkinnedWindow* w = FindSkinnedWindow(hwnd);
   if (!w) return SKINH_OK;  // a window the engine does not skin anyway
   w->left_alone = !skinned;
+  SyncSystemFrame(w, false);
   RefreshWindow(hwnd, w->proc);
   return SKINH_OK;
 }

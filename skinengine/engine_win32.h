@@ -18,6 +18,7 @@ struct SkinnedWindow {
   bool left_alone;     // SkinH_SetWindowSkin(hwnd, 0)
   bool hot;            // pointer over the push button
   bool active;         // frame drawn active
+  bool frame_taken;    // DWM told the skin draws this frame (own frame, corners and border off)
   int hot_part;        // caption box under the pointer (HTCLOSE, HTMAXBUTTON, HTMINBUTTON) or 0
   int pressed_part;    // caption box held down, or 0
 };
@@ -30,6 +31,7 @@ struct EngineState {
   HBRUSH window_brush;  // answers to WM_CTLCOLOR* in frames
   HBRUSH dialog_brush;
   HFONT caption_font;
+  bool high_contrast;  // the user's high-contrast colours are on: every window is left to the system
   SkinnedWindow* windows;
 };
 extern EngineState g_engine;
@@ -37,7 +39,9 @@ extern EngineState g_engine;
 inline COLORREF SkinColor(skin::Color c) { return g_engine.look.colors[c]; }
 inline int SkinMetric(skin::Metric m) { return g_engine.look.metrics[m]; }
 // The skin procedure leaves the message to the window's own procedure.
-inline bool Forwarding(const SkinnedWindow* w) { return !g_engine.attached || w->passive || w->left_alone; }
+inline bool Forwarding(const SkinnedWindow* w) {
+  return !g_engine.attached || w->passive || w->left_alone || g_engine.high_contrast;
+}
 
 // The frame and dialog skin: caption, border, caption boxes, background.
 LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
@@ -49,3 +53,8 @@ SkinnedWindow* FindSkinnedWindow(HWND hwnd);
 void ForgetWindow(SkinnedWindow* w);
 // Redraws a window after its skin was put on, changed or taken off.
 void RefreshWindow(HWND hwnd, SUBCLASSPROC proc);
+// Re-reads the high-contrast setting; a change leaves every window to the system or takes them back.
+void FollowHighContrast();
+// Tells DWM whether the skin draws this window's frame, when that changed or `again` asks;
+// the caller then sends SWP_FRAMECHANGED (RefreshWindow does).
+void SyncSystemFrame(SkinnedWindow* w, bool again);

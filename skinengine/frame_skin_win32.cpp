@@ -2,6 +2,7 @@
 // background of top-level windows and dialogs. Windows with a menu bar, or
 // without a caption, keep the system's frame; dialogs keep the skin's
 // background either way. Does not draw scroll bars or maximised frames apart.
+#include "skinengine/dwm_win32.h"
 #include "skinengine/engine_win32.h"
 #include "skinengine/gdi_win32.h"
 
@@ -13,11 +14,16 @@ constexpr int kMaxBoxes = 3;
 
 bool IsDialog(HWND hwnd) { return GetClassLongPtrW(hwnd, GCW_ATOM) == 32770; }
 
-// The skin draws this window's border and caption.
-bool OwnsFrame(HWND hwnd) {
+// A window whose border and caption the skin draws whenever it is not minimised.
+bool HasSkinnedFrame(HWND hwnd) {
   const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-  return (style & WS_CAPTION) == WS_CAPTION && !GetMenu(hwnd) && !IsIconic(hwnd);
+  return (style & WS_CAPTION) == WS_CAPTION && !GetMenu(hwnd);
 }
+
+// The skin draws this window's border and caption now.
+bool OwnsFrame(HWND hwnd) { return HasSkinnedFrame(hwnd) && !IsIconic(hwnd); }
+
+bool IsCaptionBox(UINT_PTR hit) { return hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON; }
 
 bool PaintsBackground(HWND hwnd) {
   return IsDialog(hwnd) || (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
@@ -147,9 +153,10 @@ void DrawCaption(HWND hwnd, HDC dc, const FrameLayout& l, const SkinnedWindow* w
   HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICONSM));
   if (HICON own = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0))) icon = own;
   if (icon && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_SYSMENU)) {
-    const int size = 16, y = (l.caption.top + l.caption.bottom - size) / 2;
-    DrawIconEx(dc, text.left, y, icon, size, size, 0, nullptr, DI_NORMAL);
-    text.left += size + 4;
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    DrawIconEx(dc, text.left, (l.caption.top + l.caption.bottom - cy) / 2, icon, cx, cy, 0, nullptr,
+               DI_NORMAL);
+    text.left += cx + 4;
   }
   wchar_t title[256];
   const int n = InternalGetWindowText(hwnd, title, 256);
@@ -251,6 +258,17 @@ LRESULT CalcSize(WPARAM wp, LPARAM lp) {
   return 0;
 }
 
+// Runs the default with the window's visible bit cleared, so the system draws
+// no caption of its own before ours (the redraw lock Chromium uses).
+LRESULT DefaultUnseen(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  if (style & WS_VISIBLE) SetWindowLongPtrW(hwnd, GWL_STYLE, style & ~WS_VISIBLE);
+  const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+  if ((style & WS_VISIBLE) && IsWindow(hwnd))
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_VISIBLE);
+  return result;
+}
+
 // A control asked its parent for colours: the skin answers where the parent
 // itself gave the system's default.
 LRESULT ControlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -265,13 +283,35 @@ LRESULT ControlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+void SyncSystemFrame(SkinnedWindow* w, bool again) {
+  const bool skinned = w->proc == FrameSkinProc && !Forwarding(w) && HasSkinnedFrame(w->hwnd);
+  if (skinned == w->frame_taken && !(again && skinned)) return;
+  w->frame_taken = skinned;
+  // Before Windows 11 the corner and border attributes are refused, which changes nothing.
+  SetDwmAttribute(w->hwnd, kDwmNcRenderingPolicy, skinned ? kDwmPolicyDisabled : kDwmPolicyUseStyle);
+  SetDwmAttribute(w->hwnd, kDwmCornerPreference, skinned ? kDwmCornerSquare : kDwmCornerDefault);
+  SetDwmAttribute(w->hwnd, kDwmBorderColor, skinned ? kDwmColorNone : kDwmColorDefault);
+}
+
 LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
   SkinnedWindow* w = reinterpret_cast<SkinnedWindow*>(ref);
   if (msg == WM_NCDESTROY) {
     ForgetWindow(w);
     return DefSubclassProc(hwnd, msg, wp, lp);
   }
-  if (msg == WM_NCACTIVATE) w->active = wp != 0;  // kept even while forwarding, for later paints
+  if (msg == WM_NCACTIVATE) w->active = LOWORD(wp) != 0;  // kept even while forwarding, for later paints
+  if ((msg == WM_SETTINGCHANGE || msg == WM_THEMECHANGED) && g_engine.attached) FollowHighContrast();
+  if (msg == WM_NCCREATE) {
+    // Before the first WM_NCCALCSIZE: DWM never shows its frame for this window.
+    const LRESULT created = DefSubclassProc(hwnd, msg, wp, lp);
+    if (created && FindSkinnedWindow(hwnd) == w) SyncSystemFrame(w, false);
+    return created;
+  }
+  if (msg == WM_DWMCOMPOSITIONCHANGED && w->frame_taken) {
+    // DWM may have dropped what it was told: told again, and the frame worked out anew.
+    SyncSystemFrame(w, true);
+    RefreshWindow(hwnd, w->proc);
+  }
   if (Forwarding(w)) return DefSubclassProc(hwnd, msg, wp, lp);
 
   if (PaintsBackground(hwnd)) {
@@ -297,8 +337,7 @@ LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
       PaintFrame(hwnd, w);
       return 0;
     case WM_NCACTIVATE:
-      // -1: the system records the state without drawing its own caption.
-      DefSubclassProc(hwnd, msg, wp, -1);
+      // Not passed on: with a visual style the system ignores lParam -1 and draws its caption.
       PaintFrame(hwnd, w);
       return TRUE;
     case WM_NCHITTEST:
@@ -310,14 +349,16 @@ LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
         return 0;
       }
       break;
+    // Over the caption boxes the themed default would draw the system's own.
     case WM_NCMOUSEMOVE: {
-      const int part = (wp == HTCLOSE || wp == HTMAXBUTTON || wp == HTMINBUTTON) ? static_cast<int>(wp) : 0;
+      const int part = IsCaptionBox(wp) ? static_cast<int>(wp) : 0;
       if (part != w->hot_part) {
         w->hot_part = part;
         PaintFrame(hwnd, w);
       }
       TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_NONCLIENT, hwnd, 0};
       TrackMouseEvent(&track);
+      if (part) return 0;
       break;
     }
     case WM_NCMOUSELEAVE:
@@ -325,11 +366,16 @@ LRESULT CALLBACK FrameSkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
         w->hot_part = 0;
         PaintFrame(hwnd, w);
       }
+      return 0;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) == hwnd && IsCaptionBox(LOWORD(lp))) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+        return TRUE;
+      }
       break;
     case WM_SETTEXT:
     case WM_SETICON: {
-      // The system draws its own caption for these; ours goes straight back over it.
-      const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+      const LRESULT result = DefaultUnseen(hwnd, msg, wp, lp);
       if (FindSkinnedWindow(hwnd) == w) PaintFrame(hwnd, w);
       return result;
     }

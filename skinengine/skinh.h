@@ -29,6 +29,8 @@ extern "C" {
 // the bytes on return. A second call changes the skin. reserved_text may be
 // null or empty and the three reserved numbers are 0; all four are ignored.
 // An unreadable skin changes nothing: windows stay as they were.
+// While the user's high contrast is on, every window keeps the system's look
+// until it goes off.
 SKINH_API int __stdcall SkinH_AttachRes(const void* skin, int length, const char* reserved_text,
                                         int reserved1, int reserved2, int reserved3);
 // Puts every skinned window back as it was and stops skinning new ones.

@@ -182,7 +182,8 @@ TEST_F(HtmlViewTest, CreationActivatesTheBrowserInPlaceAndAppliesTheStoredFlags)
   EXPECT_EQ(wc.style, static_cast<UINT>(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW));
   EXPECT_EQ(wc.hbrBackground, GetStockObject(WHITE_BRUSH));
   EXPECT_EQ(wc.hCursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
-  EXPECT_EQ(GetWindowLongPtrW(host, GWL_STYLE) & (WS_CHILD | WS_CLIPSIBLINGS), WS_CHILD | WS_CLIPSIBLINGS);
+  const LONG_PTR kStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  EXPECT_EQ(GetWindowLongPtrW(host, GWL_STYLE) & kStyle, kStyle);
   EXPECT_EQ(GetParent(inner), host);
   EXPECT_EQ(GetDlgCtrlID(inner), 0xE900);
   EXPECT_EQ(GetWindowLongPtrW(inner, GWL_STYLE) & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
@@ -272,7 +273,7 @@ TEST_F(HtmlViewTest, TabsLeaveTheViewAloneAndAPageIsNavigatedToEachTime) {
   } rows[] = {{"SelectTab1", SelectTab1, {}},
               {"ShowPage2", ShowPage2, {page2}},
               {"ShowPage2 again", ShowPage2, {page2}},
-              {"SelectTab0", SelectTab0, {}}};
+              {"SelectTab0: the view takes the focus back", SelectTab0, {"DoVerb -4"}}};
   for (const auto& row : rows) {
     row.handler(0, 0, 0);
     EXPECT_EQ(browser_->TakeCalls(), row.calls) << row.label;
@@ -392,9 +393,8 @@ TEST_F(HtmlViewTest, AHandlerThatDestroysTheWindowInsideAnEventEndsTheViewCleanl
     g_answer = Answer::kFalse;
     EXPECT_EQ(BeforeNavigate(L"http://target.example/"), VARIANT_TRUE) << "the answer still counts";
     EXPECT_EQ(PageViewHwnd(), nullptr);
-    EXPECT_EQ(browser_->TakeCalls(),
-              (std::vector<std::string>{"InPlaceDeactivate", "Unadvise 7", "SetClientSite null", "Close",
-                                        "InPlaceDeactivate"}))
+    EXPECT_EQ(browser_->TakeCalls(), (std::vector<std::string>{"InPlaceDeactivate", "Unadvise 7", "Close",
+                                                               "InPlaceDeactivate", "SetClientSite null"}))
         << "torn down inside the event, in order";
     EXPECT_EQ(browser_->window(), nullptr) << "its window went with the view";
   }
@@ -406,6 +406,7 @@ TEST_F(HtmlViewTest, TheFocusGoesToTheBrowserWhichThenTakesKeysFirst) {
   browser_->TakeCalls();
   SetFocus(PageViewHwnd());
   EXPECT_EQ(GetFocus(), browser_->window());
+  EXPECT_EQ(browser_->TakeCalls(), std::vector<std::string>{"DoVerb -4"});
   const struct {
     UINT message;
     WPARAM key;
@@ -518,6 +519,9 @@ TEST_F(BrowserSiteTest, OpenAndCloseAndAFailureHalfwayLeaveTheCountsWhereTheySta
     EXPECT_EQ(site_->Open(host_, TestBrowser::Create), row.opens);
     EXPECT_EQ(site_->browser() != nullptr, row.opens);
     EXPECT_EQ(GetWindow(host_, GW_CHILD) != nullptr, row.opens) << "a failure leaves no window";
+    MSG tab{nullptr, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_EQ(site_->TranslateKey(&tab), row.opens)
+        << "keys reach a browser that handed no active object over";
     site_->Close();
     EXPECT_EQ(GetWindow(host_, GW_CHILD), nullptr);
     EXPECT_EQ(References(), 1u);

@@ -137,6 +137,7 @@ STDMETHODIMP TestBrowser::Close(DWORD) {
 
 STDMETHODIMP TestBrowser::DoVerb(LONG verb, MSG*, IOleClientSite* site, LONG, HWND parent, LPCRECT rect) {
   Log("DoVerb " + std::to_string(verb));
+  if (verb == OLEIVERB_UIACTIVATE) return in_place_site_ ? S_OK : E_FAIL;
   if (failure_ == BrowserFailure::kActivation || verb != OLEIVERB_INPLACEACTIVATE || !site) return E_FAIL;
   in_place_site_ = ComRef<IOleInPlaceSite>(kComQuery, site);
   HWND site_window = nullptr;

@@ -1,7 +1,10 @@
 // SkinH_EL.dll under Wine, loaded from the padded image the program carries:
 // what a person sees of the skinned frames and buttons, read back as pixels.
 #include <cstring>
+#include <functional>
+#include <tuple>
 
+#include "components/common_controls_win32.h"
 #include "format/program_windows.h"
 #include "skin/skin_catalogue.h"
 #include "skin_engine_test_support.h"
@@ -322,6 +325,88 @@ TEST_F(SkinEngineTest, OneWindowCanBeLeftUnskinned) {
   PumpMessages(60);
   const Pixels cancel = Capture(frame.cancel());
   EXPECT_TRUE(Near(cancel.At(4, cancel.height / 2), Color(kButtonFace), kTolerance));
+}
+
+// What reached the frame below the engine's subclass, of the messages the
+// system's frame painting answers, and whether the frame was visible then.
+std::vector<std::pair<UINT, bool>> g_reached;
+LRESULT CALLBACK Logger(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  for (UINT watched : {WM_NCMOUSEMOVE, WM_NCMOUSELEAVE, WM_SETCURSOR, WM_NCACTIVATE, WM_SETTEXT, WM_SETICON})
+    if (msg == watched) g_reached.push_back({msg, IsWindowVisible(hwnd) != 0});
+  return CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A CBT hook set before the engine's is asked after it; it cancels one creation.
+bool g_subclassed_when_asked;
+LRESULT CALLBACK LaterHook(int code, WPARAM wp, LPARAM lp) {
+  const HWND h = reinterpret_cast<HWND>(wp);
+  if (code != HCBT_CREATEWND || lstrcmpW(reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszName, L"Cancelled"))
+    return CallNextHookEx(nullptr, code, wp, lp);
+  g_subclassed_when_asked =
+      static_cast<ULONG_PTR>(GetWindowLongPtrW(h, GWLP_WNDPROC)) != GetClassLongPtrW(h, GCLP_WNDPROC);
+  return 1;
+}
+
+// Wine has no DWM and keeps no high-contrast setting: the test pins what the engine asks of them.
+TEST_F(SkinEngineTest, TheSkinOwnsItsFrameOutrightAndLeavesItUnderHighContrast) {
+  TestFrame frame;
+  const HWND h = frame.hwnd();
+  CommonControls().SetWindowSubclass(h, Logger, 1, 0);
+  const HHOOK later = SetWindowsHookExW(WH_CBT, LaterHook, nullptr, GetCurrentThreadId());
+  RECT plain, client;
+  GetClientRect(h, &plain);
+  g_high_contrast = true;
+  using Calls = std::vector<DwmCall>;
+  auto taken_from = [](HWND w) { return Calls{{w, 2, 1}, {w, 33, 1}, {w, 34, 0xFFFFFFFE}}; };
+  const Calls taken = taken_from(h), given = {{h, 2, 0}, {h, 33, 0}, {h, 34, ~0u}};
+  auto send = [h](UINT msg, WPARAM wp, LPARAM lp) { return [=] { SendMessageW(h, msg, wp, lp); }; };
+  auto contrast = [h](bool on, UINT m) { return [=] { g_high_contrast = on, SendMessageW(h, m, 0, 0); }; };
+  auto create = [](const wchar_t* title) {
+    return [=] { EXPECT_FALSE(CreateWindowExW(0, L"SkinTestFrame", title, 0, 0, 0, 9, 9, 0, 0, 0, 0)); };
+  };
+  const LPARAM icon = reinterpret_cast<LPARAM>(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+  const std::tuple<const char*, std::function<void()>, bool, Calls, decltype(g_reached)> steps[] = {
+      {"attached under high contrast", [] { AttachSkin(SkinBytes(13)); }, false, {}, {}},
+      {"high contrast off", contrast(false, WM_SETTINGCHANGE), true, taken, {}},
+      {"over the close box", send(WM_NCMOUSEMOVE, HTCLOSE, 0), true, {}, {}},
+      {"over the caption", send(WM_NCMOUSEMOVE, HTCAPTION, 0), true, {}, {{WM_NCMOUSEMOVE, true}}},
+      {"pointer gone", send(WM_NCMOUSELEAVE, 0, 0), true, {}, {}},
+      {"cursor on a box", send(WM_SETCURSOR, (WPARAM)h, MAKELPARAM(HTMAXBUTTON, WM_MOUSEMOVE)), true, {}, {}},
+      {"inactive, high word set", send(WM_NCACTIVATE, MAKEWPARAM(0, 1), 0), true, {}, {}},
+      {"title", send(WM_SETTEXT, 0, (LPARAM)L"New"), true, {}, {{WM_SETTEXT, false}}},
+      {"icon", send(WM_SETICON, ICON_SMALL, icon), true, {}, {{WM_SETICON, false}}},
+      {"composition changed", send(WM_DWMCOMPOSITIONCHANGED, 0, 0), true, taken, {}},
+      {"a creation a later hook cancels", create(L"Cancelled"), true, {}, {}},
+      {"a frame with a menu bar keeps DWM's",
+       [] {
+         DestroyWindow(
+             CreateWindowExW(0, L"SkinTestFrame", L"", WS_CAPTION, 0, 0, 9, 9, 0, CreateMenu(), 0, 0));
+       },
+       true,
+       {},
+       {}},
+      {"high contrast on", contrast(true, WM_THEMECHANGED), false, given, {}},
+      {"high contrast off again", contrast(false, WM_THEMECHANGED), true, taken, {}},
+      {"detached", [] { TheEngine().detach(); }, false, given, {}},
+  };
+  for (const auto& [step, act, skinned, dwm, reached] : steps) {
+    g_reached.clear();
+    g_dwm_calls.clear();
+    act();
+    GetClientRect(h, &client);
+    EXPECT_EQ(g_dwm_calls, dwm) << step;
+    EXPECT_EQ(g_reached, reached) << step;
+    EXPECT_EQ(EqualRect(&client, &plain), !skinned) << step;
+    EXPECT_TRUE(IsWindowVisible(h)) << step;
+  }
+  EXPECT_FALSE(g_subclassed_when_asked) << "the later hook was asked before the engine skinned";
+  wchar_t dwm[MAX_PATH];
+  EXPECT_EQ(g_dwm_file, std::wstring(dwm, GetSystemDirectoryW(dwm, MAX_PATH)) + L"\\dwmapi.dll");
+  UnhookWindowsHookEx(later);
+  AttachSkin(SkinBytes(13));
+  g_dwm_calls.clear();
+  TestFrame made_later(L"SkinTestLaterFrame", 90, 90);
+  EXPECT_EQ(g_dwm_calls, taken_from(made_later.hwnd())) << "told at creation";
 }
 
 TEST_F(SkinEngineTest, ScreenshotsOfTheTestWindow) {

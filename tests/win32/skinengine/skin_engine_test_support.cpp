@@ -18,13 +18,45 @@ Proc Entry(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+HRESULT(WINAPI* g_dwm_set)(HWND, DWORD, LPCVOID, DWORD);
+FARPROC(WINAPI* g_get_proc)(HMODULE, LPCSTR);
+
+HRESULT WINAPI RecordDwmSet(HWND hwnd, DWORD attribute, LPCVOID value, DWORD size) {
+  g_dwm_calls.push_back({hwnd, attribute, *static_cast<const DWORD*>(value)});
+  return g_dwm_set(hwnd, attribute, value, size);
+}
+
+FARPROC WINAPI EngineGetProc(HMODULE module, LPCSTR name) {
+  const FARPROC found = g_get_proc(module, name);
+  if (!found || !HIWORD(name) || std::strcmp(name, "DwmSetWindowAttribute")) return found;
+  wchar_t file[MAX_PATH];
+  g_dwm_file.assign(file, GetModuleFileNameW(module, file, MAX_PATH));
+  g_dwm_set = reinterpret_cast<decltype(g_dwm_set)>(reinterpret_cast<void (*)()>(found));
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordDwmSet));
+}
+
+BOOL WINAPI EngineParameters(UINT action, UINT number, void* value, UINT flags) {
+  const BOOL done = SystemParametersInfoW(action, number, value, flags);
+  if (done && action == SPI_GETHIGHCONTRAST && g_high_contrast)
+    static_cast<HIGHCONTRASTW*>(value)->dwFlags |= HCF_HIGHCONTRASTON;
+  return done;
+}
+
 }  // namespace
+
+std::vector<DwmCall> g_dwm_calls;
+std::wstring g_dwm_file;
+bool g_high_contrast;
 
 const Engine& TheEngine() {
   static Engine engine = [] {
     Engine e;
     e.module = LoadLibraryA(g_engine_path.c_str());
     if (!e.module) return e;
+    g_get_proc = reinterpret_cast<decltype(g_get_proc)>(PatchModuleImport(
+        e.module, "kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&EngineGetProc)));
+    PatchModuleImport(e.module, "user32.dll", "SystemParametersInfoW",
+                      reinterpret_cast<void*>(&EngineParameters));
     e.attach = Entry<SkinH_AttachResProc>(e.module, "SkinH_AttachRes");
     e.detach = Entry<SkinH_DetachProc>(e.module, "SkinH_Detach");
     e.check = Entry<SkinH_CheckResProc>(e.module, "SkinH_CheckRes");

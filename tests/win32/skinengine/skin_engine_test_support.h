@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "skinengine/skin_format.h"
@@ -24,8 +25,13 @@ struct Engine {
   SkinH_GetColorProc color = nullptr;
   SkinH_SetWindowSkinProc set_window_skin = nullptr;
 };
-// Loaded once; every entry is looked up by its plain name.
+// Loaded once; every entry is looked up by its plain name. Its imports are patched so
+// DWM calls are recorded and high contrast is the test's (Wine 8 refuses SPI_SETHIGHCONTRAST).
 const Engine& TheEngine();
+using DwmCall = std::tuple<HWND, DWORD, DWORD>;  // window, attribute, value
+extern std::vector<DwmCall> g_dwm_calls;
+extern std::wstring g_dwm_file;  // where the engine looked DwmSetWindowAttribute up
+extern bool g_high_contrast;
 
 // Skin 13's bytes (from its ".SHE" marker on) and what they say.
 std::vector<uint8_t> SkinBytes(int number);

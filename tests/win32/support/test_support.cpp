@@ -113,7 +113,11 @@ MessageBoxContents ReadMessageBox(HWND box) {
 }
 
 void* PatchImport(const char* dll, const char* name, void* hook) {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  return PatchModuleImport(GetModuleHandleW(nullptr), dll, name, hook);
+}
+
+void* PatchModuleImport(HMODULE module, const char* dll, const char* name, void* hook) {
+  auto* base = reinterpret_cast<BYTE*>(module);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {

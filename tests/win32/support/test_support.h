@@ -71,6 +71,8 @@ std::set<std::string> ListDirectory(const std::string& dir);
 // Points this program's import slot for `name` from `dll` at hook; returns
 // the old target, or null when the program does not import it by name.
 void* PatchImport(const char* dll, const char* name, void* hook);
+// The same for the import slot of a loaded DLL.
+void* PatchModuleImport(HMODULE module, const char* dll, const char* name, void* hook);
 
 // This program's ShellExecuteW calls, recorded while the log lives and each
 // passed on to the shell.
