@@ -54,9 +54,9 @@ def taken_from_folder(folder, exe, args, wait_for_window):
     p = subprocess.Popen([WINE_RUN, program] + args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                          cwd=folder, start_new_session=True)
     if wait_for_window:
-        seen = visible_window(os.path.basename(exe), 30)
+        seen = visible_window(os.path.basename(exe), 60)
         if not seen:
-            print("  FAIL  %s showed no window within 30 s" % exe)
+            print("  FAIL  %s showed no window within 60 s" % exe)
             FAILURES.append(exe)
         time.sleep(3)  # the first page, the skin and the update check load what they load
         p.send_signal(signal.SIGTERM)

@@ -7,10 +7,10 @@
 //   --main=HEX --help=HEX --follow=HEX   window titles, UTF-8 as hex digits
 //   --help-button=ID --update-button=ID --help-close=ID --pager=ID --tabs=ID,ID,ID,ID
 //   [--cycles=500] [--switches=10000] [--warm-up=20]
-#include <commctrl.h>
-#include <psapi.h>
 #include <windows.h>
+#include <psapi.h>
 #include <winternl.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,8 +41,7 @@ constexpr size_t kPebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 // Live rows in the GDI handle table of `process`, or -1 when it cannot be read.
 long CountGdiTableRows(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
-  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-    return -1;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
   void* table = nullptr;
   SIZE_T got = 0;
   const char* slot = reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiTableOffset;
@@ -107,10 +106,10 @@ long long PrivateBytes(HANDLE process, bool* from_private_usage = nullptr) {
 struct CounterSources {
   bool gui_resources = false;  // GetGuiResources answers (it is a stub under Wine)
   DWORD raw_gdi = 0, raw_user = 0, raw_error = 0;
-  bool gdi_table = false;               // Wine's GDI handle table reads and counts what we make
-  bool window_count = false;            // counting windows sees the ones we make
-  bool private_usage = false;           // the private bytes follow memory we touch
-  bool private_field = false;           // ... read from PrivateUsage itself, not the commit charge
+  bool gdi_table = false;      // Wine's GDI handle table reads and counts what we make
+  bool window_count = false;   // counting windows sees the ones we make
+  bool private_usage = false;  // the private bytes follow memory we touch
+  bool private_field = false;  // ... read from PrivateUsage itself, not the commit charge
   long gdi_seen = 0, windows_seen = 0;  // what the checks saw of what they made
   long long private_seen = 0;
 };
@@ -161,8 +160,7 @@ CounterSources ChooseSources(HANDLE program) {
   const long windows_before = CountWindows(GetCurrentProcessId());
   HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, top, nullptr, nullptr, nullptr);
-  HWND message_only =
-      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND message_only = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   const long windows_during = CountWindows(GetCurrentProcessId());
   DestroyWindow(message_only);
   DestroyWindow(top);
@@ -334,31 +332,19 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       size_t n = std::strlen(name);
       return std::strncmp(a, name, n) == 0 ? a + n : nullptr;
     };
-    if (const char* v = value("--main="))
-      o->main_title = FromHexUtf8(v);
-    else if (const char* v = value("--help="))
-      o->help_title = FromHexUtf8(v);
-    else if (const char* v = value("--follow="))
-      o->follow_title = FromHexUtf8(v);
-    else if (const char* v = value("--help-button="))
-      o->help_button = std::atoi(v);
-    else if (const char* v = value("--update-button="))
-      o->update_button = std::atoi(v);
-    else if (const char* v = value("--help-close="))
-      o->help_close = std::atoi(v);
-    else if (const char* v = value("--pager="))
-      o->pager = std::atoi(v);
+    if (const char* v = value("--main=")) o->main_title = FromHexUtf8(v);
+    else if (const char* v = value("--help=")) o->help_title = FromHexUtf8(v);
+    else if (const char* v = value("--follow=")) o->follow_title = FromHexUtf8(v);
+    else if (const char* v = value("--help-button=")) o->help_button = std::atoi(v);
+    else if (const char* v = value("--update-button=")) o->update_button = std::atoi(v);
+    else if (const char* v = value("--help-close=")) o->help_close = std::atoi(v);
+    else if (const char* v = value("--pager=")) o->pager = std::atoi(v);
     else if (const char* v = value("--tabs=")) {
-      if (std::sscanf(v, "%d,%d,%d,%d", &o->tabs[0], &o->tabs[1], &o->tabs[2], &o->tabs[3]) != 4)
-        return false;
-    } else if (const char* v = value("--cycles="))
-      o->cycles = std::atoi(v);
-    else if (const char* v = value("--switches="))
-      o->switches = std::atoi(v);
-    else if (const char* v = value("--warm-up="))
-      o->warm_up = std::atoi(v);
-    else
-      return false;
+      if (std::sscanf(v, "%d,%d,%d,%d", &o->tabs[0], &o->tabs[1], &o->tabs[2], &o->tabs[3]) != 4) return false;
+    } else if (const char* v = value("--cycles=")) o->cycles = std::atoi(v);
+    else if (const char* v = value("--switches=")) o->switches = std::atoi(v);
+    else if (const char* v = value("--warm-up=")) o->warm_up = std::atoi(v);
+    else return false;
   }
   return !o->main_title.empty() && !o->help_title.empty() && !o->follow_title.empty() && o->help_button &&
          o->update_button && o->help_close && o->pager && o->tabs[3];
@@ -378,8 +364,7 @@ struct Soak {
     const Closer help_closers[] = {Closer::kCloseButton, Closer::kEscape};
     const Closer follow_closers[] = {Closer::kEscape, Closer::kCloseMessage};
     for (int i = 0; i < n; ++i) {
-      if (!p->OpenAndClose(help_button, o->help_title, o->help_close, help_closers[i % 2], *done))
-        return false;
+      if (!p->OpenAndClose(help_button, o->help_title, o->help_close, help_closers[i % 2], *done)) return false;
       if (!p->OpenAndClose(update_button, o->follow_title, 0, follow_closers[i % 2], *done)) return false;
       ++*done;
     }
@@ -419,8 +404,8 @@ int main(int argc, char** argv) {
   p.process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.pid);
   Soak s{&p, &o, Child(p.main, o.help_button), Child(p.main, o.update_button), Child(p.main, o.pager), {}};
   for (int i = 0; i < 4; ++i) s.tabs[i] = Child(p.main, o.tabs[i]);
-  if (!p.process || !s.help_button || !s.update_button || !s.pager || !s.tabs[0] || !s.tabs[1] ||
-      !s.tabs[2] || !s.tabs[3]) {
+  if (!p.process || !s.help_button || !s.update_button || !s.pager || !s.tabs[0] || !s.tabs[1] || !s.tabs[2] ||
+      !s.tabs[3]) {
     std::fprintf(stderr, "soak: the program or one of its controls was not found\n");
     return 2;
   }
@@ -443,8 +428,8 @@ int main(int argc, char** argv) {
     ok = s.Modal(o.cycles / parts, &modal_done);
     Settle(p.main);
     trend.push_back(Read(p.process, p.pid, sources));
-    std::fprintf(stderr, "soak: %d modal cycles, GDI %ld, USER %ld, private %lld\n", modal_done,
-                 trend.back().gdi, trend.back().user, trend.back().private_bytes);
+    std::fprintf(stderr, "soak: %d modal cycles, GDI %ld, USER %ld, private %lld\n", modal_done, trend.back().gdi,
+                 trend.back().user, trend.back().private_bytes);
   }
   const double modal_seconds = (GetTickCount64() - modal_began) / 1000.0;
   const ULONGLONG tabs_began = GetTickCount64();
@@ -461,11 +446,10 @@ int main(int argc, char** argv) {
   const Counts end = Read(p.process, p.pid, sources);
 
   std::printf("{\n  \"completed\": %s,\n", ok ? "true" : "false");
-  std::printf(
-      "  \"modal_cycles\": %d, \"windows_per_cycle\": 2, \"tab_switches\": %d, \"warm_up_cycles\": %d,\n",
-      modal_done - o.warm_up, s.switches_done - o.warm_up * 10, o.warm_up);
-  std::printf("  \"modal_seconds\": %.1f, \"tab_seconds\": %.1f, \"seconds\": %.1f,\n", modal_seconds,
-              tab_seconds, (GetTickCount64() - began) / 1000.0);
+  std::printf("  \"modal_cycles\": %d, \"windows_per_cycle\": 2, \"tab_switches\": %d, \"warm_up_cycles\": %d,\n",
+              modal_done - o.warm_up, s.switches_done - o.warm_up * 10, o.warm_up);
+  std::printf("  \"modal_seconds\": %.1f, \"tab_seconds\": %.1f, \"seconds\": %.1f,\n", modal_seconds, tab_seconds,
+              (GetTickCount64() - began) / 1000.0);
   std::printf("  \"get_gui_resources\": {\"gdi\": %lu, \"user\": %lu, \"last_error\": %lu},\n",
               static_cast<unsigned long>(sources.raw_gdi), static_cast<unsigned long>(sources.raw_user),
               static_cast<unsigned long>(sources.raw_error));
@@ -473,23 +457,21 @@ int main(int argc, char** argv) {
               sources.gui_resources ? "GetGuiResources"
               : sources.gdi_table   ? "Wine GDI handle table"
                                     : "unmeasured",
-              sources.gui_resources  ? "GetGuiResources"
+              sources.gui_resources ? "GetGuiResources"
               : sources.window_count ? "window count"
                                      : "unmeasured",
-              !sources.private_usage  ? "unmeasured"
+              !sources.private_usage ? "unmeasured"
               : sources.private_field ? "PrivateUsage"
                                       : "PagefileUsage");
-  std::printf(
-      "  \"self_check\": {\"gdi_made\": 32, \"gdi_seen\": %ld, \"windows_made\": 3, \"windows_seen\": %ld,"
-      " \"bytes_touched\": %d, \"bytes_seen\": %lld},\n",
-      sources.gdi_seen, sources.windows_seen, 8 << 20, sources.private_seen);
+  std::printf("  \"self_check\": {\"gdi_made\": 32, \"gdi_seen\": %ld, \"windows_made\": 3, \"windows_seen\": %ld,"
+              " \"bytes_touched\": %d, \"bytes_seen\": %lld},\n",
+              sources.gdi_seen, sources.windows_seen, 8 << 20, sources.private_seen);
   std::printf("  \"trend\": [");
   for (size_t i = 0; i < trend.size(); ++i) {
     std::printf("%s[%ld, %ld, %lld]", i ? ", " : "", trend[i].gdi, trend[i].user, trend[i].private_bytes);
   }
   std::printf("],\n  \"failures\": [");
-  for (size_t i = 0; i < p.failures.size(); ++i)
-    std::printf("%s\"%s\"", i ? ", " : "", p.failures[i].c_str());
+  for (size_t i = 0; i < p.failures.size(); ++i) std::printf("%s\"%s\"", i ? ", " : "", p.failures[i].c_str());
   std::printf("],\n");
   PrintCounts("start", start, true);
   PrintCounts("after_warm_up", warm, true);
