@@ -67,11 +67,11 @@ size_t DecodeEntity(string_view s, std::string* out, bool* nbsp) {
     if (i < s.size() && s[i] == ';') ++i;
     if (value == 0xA0) {
       *nbsp = true;
-      *out = " ";
+      out->assign(1, ' ');
     } else if (value >= 0x20 && value < 0x7F) {
       *out = std::string(1, static_cast<char>(value));
     } else if (value == '\t' || value == '\n' || value == '\r') {
-      *out = " ";
+      out->assign(1, ' ');
     } else if (value < 0x80) {
       out->clear();  // NUL and control characters show nothing
     } else {
