@@ -266,7 +266,8 @@ class HtmlViewer final : public Control, private BrowserEvents {
   // The page's own text fills the control under the notice and its button.
   void PlacePageText(const RECT& client) {
     const int top = kNoticeMargin + 2 * kNoticeLine + 8 + kOpenButtonHeight + 8;
-    page_text_.Place(0, top, client.right, std::max<int>(0, client.bottom - top));
+    page_text_.Place(kNoticeMargin, top, std::max<int>(0, client.right - kNoticeMargin),
+                     std::max<int>(0, client.bottom - top));
   }
 
   // Without an engine the page itself shows as text; an address that is no
@@ -441,10 +442,11 @@ class HtmlViewer final : public Control, private BrowserEvents {
   Text status_text_;                  // the browser's last status text
   Text title_;                        // the new title inside TitleChanged; the last one read otherwise
   bool in_title_event_ = false;
-  bool design_;                   // reads give the stored values
-  ComRef<BrowserSite> site_;      // the browser's container; null once torn down
-  HWND open_button_ = nullptr;    // with no HTML engine: opens the page in the desktop's browser
-  FontHandle notice_font_;        // the notice's text and button
+  bool design_;                 // reads give the stored values
+  ComRef<BrowserSite> site_;    // the browser's container; null once torn down
+  HWND open_button_ = nullptr;  // with no HTML engine: opens the page in the desktop's browser
+  FontHandle notice_font_;      // the notice's text and button
+
   PageTextView page_text_;        // with no HTML engine: the page's own text under the notice
   bool page_unreadable_ = false;  // the page file at url_ could not be read
 };

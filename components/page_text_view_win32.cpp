@@ -3,6 +3,7 @@
 // differs from the view's font, so a page of plain rows costs one text call.
 #include "components/page_text_view_win32.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -16,6 +17,18 @@ namespace {
 
 constexpr LONG kTwipsPerPixel = 15;  // the page's widths are pixels at 96 dots per inch
 constexpr int32_t kLinkColour = 0x0000FF;
+constexpr UINT_PTR kNoCaretId = 0x5054;  // "PT"
+
+// Nothing can be typed here, so no caret blinks: the control makes one anew
+// whenever focus or selection moves, so it is hidden after each message.
+LRESULT CALLBACK NoCaret(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY)
+    RemoveWindowSubclass(hwnd, NoCaret, kNoCaretId);
+  else if (GetFocus() == hwnd)
+    HideCaret(hwnd);
+  return result;
+}
 
 // msftedit.dll from the system directory only, never from beside the program;
 // kept for the process, since its windows need it while they live.
@@ -85,6 +98,7 @@ bool PageTextView::Create(HWND parent, HFONT font) {
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(edit_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPageTextLimit));
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_LINK);
+  SetWindowSubclass(edit_, NoCaret, kNoCaretId, 0);
   return true;
 }
 
