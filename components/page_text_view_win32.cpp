@@ -3,12 +3,13 @@
 // differs from the view's font, so a page of plain rows costs one text call.
 #include "components/page_text_view_win32.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 
+#include "base/system_library_win32.h"
 #include "base/wide_win32.h"
+#include "components/common_controls_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_text.h"
 #include "net/open_url.h"
@@ -22,9 +23,9 @@ constexpr UINT_PTR kNoCaretId = 0x5054;  // "PT"
 // Nothing can be typed here, so no caret blinks: the control makes one anew
 // whenever focus or selection moves, so it is hidden after each message.
 LRESULT CALLBACK NoCaret(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+  const LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY)
-    RemoveWindowSubclass(hwnd, NoCaret, kNoCaretId);
+    CommonControls().RemoveWindowSubclass(hwnd, NoCaret, kNoCaretId);
   else if (GetFocus() == hwnd)
     HideCaret(hwnd);
   return result;
@@ -33,20 +34,15 @@ LRESULT CALLBACK NoCaret(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
 // msftedit.dll from the system directory only, never from beside the program;
 // kept for the process, since its windows need it while they live.
 bool LoadRichEdit() {
-  static const HMODULE module = [] {
-    wchar_t dir[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return HMODULE{};
-    return LoadLibraryW((std::wstring(dir, n) + L"\\msftedit.dll").c_str());
-  }();
+  static const HMODULE module = LoadSystemLibrary(L"msftedit.dll");
   return module != nullptr;
 }
 
 // The page file's bytes up to the reader's cap; false when it cannot be read.
-// Reading shares the file with the program's own hold and never writes.
+// Shared for reading only, as the program holds its pages: nobody changes the
+// bytes while they are read, and reading never writes.
 bool ReadPageFile(TextValue path, std::string* bytes) {
-  HANDLE file = CreateFileW(GbkToWide(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   KernelHandle owned(file == INVALID_HANDLE_VALUE ? nullptr : file);
   LARGE_INTEGER size{};
@@ -98,7 +94,7 @@ bool PageTextView::Create(HWND parent, HFONT font) {
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(edit_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPageTextLimit));
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_LINK);
-  SetWindowSubclass(edit_, NoCaret, kNoCaretId, 0);
+  CommonControls().SetWindowSubclass(edit_, NoCaret, kNoCaretId, 0);
   return true;
 }
 
