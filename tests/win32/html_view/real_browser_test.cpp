@@ -64,6 +64,7 @@ TEST_F(RealBrowserTest, MainWindowHostsALiveBrowserControlInPageView) {
   MapWindowPoints(HWND_DESKTOP, PageView(), reinterpret_cast<POINT*>(&inside), 2);
   EXPECT_TRUE(EqualRect(&client, &inside));
   EXPECT_TRUE(GetWindowLongPtrW(browser, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(FindWindowExW(PageView(), nullptr, L"RICHEDIT50W", nullptr), nullptr) << "no text view beside it";
 
   const struct {
     const char* label;
