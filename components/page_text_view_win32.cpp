@@ -1,6 +1,8 @@
 // PageTextView: a read-only RICHEDIT50W child filled from a page file's runs.
 // Text is converted from GBK at the call; formats are set only where a run
-// differs from the view's font, so a page of plain rows costs one text call.
+// differs from the view's font. The file is read at once, the control filled
+// on the next turn of the message loop, as a navigation completes later: its
+// formats cost tens of milliseconds, which the start does not wait for.
 #include "components/page_text_view_win32.h"
 
 #include <richedit.h>
@@ -18,18 +20,8 @@ namespace {
 
 constexpr LONG kTwipsPerPixel = 15;  // the page's widths are pixels at 96 dots per inch
 constexpr int32_t kLinkColour = 0x0000FF;
-constexpr UINT_PTR kNoCaretId = 0x5054;  // "PT"
-
-// Nothing can be typed here, so no caret blinks: the control makes one anew
-// whenever focus or selection moves, so it is hidden after each message.
-LRESULT CALLBACK NoCaret(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  const LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY)
-    CommonControls().RemoveWindowSubclass(hwnd, NoCaret, kNoCaretId);
-  else if (GetFocus() == hwnd)
-    HideCaret(hwnd);
-  return result;
-}
+constexpr UINT_PTR kSubclassId = 0x5054;  // "PT"
+constexpr UINT kFillMessage = WM_APP + 0x5054;
 
 // msftedit.dll from the system directory only, never from beside the program;
 // kept for the process, since its windows need it while they live.
@@ -94,8 +86,24 @@ bool PageTextView::Create(HWND parent, HFONT font) {
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(edit_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPageTextLimit));
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_LINK);
-  CommonControls().SetWindowSubclass(edit_, NoCaret, kNoCaretId, 0);
+  SendMessageW(edit_, EM_SETUNDOLIMIT, 0, 0);  // nothing is typed, so nothing to undo
+  CommonControls().SetWindowSubclass(edit_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return true;
+}
+
+// Nothing can be typed here, so no caret blinks: the control makes one anew
+// whenever focus or selection moves, so it is hidden after each message.
+LRESULT CALLBACK PageTextView::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  if (msg == kFillMessage) {
+    reinterpret_cast<PageTextView*>(ref)->Fill();
+    return 0;
+  }
+  const LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY)
+    CommonControls().RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
+  else if (GetFocus() == hwnd)
+    HideCaret(hwnd);
+  return result;
 }
 
 void PageTextView::Place(int x, int y, int width, int height) {
@@ -103,6 +111,7 @@ void PageTextView::Place(int x, int y, int width, int height) {
 }
 
 void PageTextView::Clear() {
+  pending_ = false;
   ranges_.clear();
   addresses_.clear();
   if (edit_) SetWindowTextW(edit_, L"");
@@ -114,7 +123,17 @@ bool PageTextView::ShowFile(TextValue path) {
     Clear();
     return false;
   }
-  PageText page = ReadPageText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  page_ = ReadPageText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  // One fill for any number of writes before the loop turns.
+  if (!pending_) PostMessageW(edit_, kFillMessage, 0, 0);
+  pending_ = true;
+  return true;
+}
+
+void PageTextView::Fill() {
+  if (!pending_) return;
+  pending_ = false;
+  PageText page = std::move(page_);
   std::wstring text;
   struct Styled {
     LONG first, end;
@@ -158,7 +177,6 @@ bool PageTextView::ShowFile(TextValue path) {
   SendMessageW(edit_, WM_VSCROLL, SB_TOP, 0);
   SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(edit_, nullptr, TRUE);
-  return true;
 }
 
 bool PageTextView::OnNotify(const NMHDR* header) {

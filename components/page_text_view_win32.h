@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/value.h"
+#include "components/page_text.h"
 
 class PageTextView {
  public:
@@ -23,8 +24,8 @@ class PageTextView {
   bool Create(HWND parent, HFONT font);
   HWND hwnd() const { return edit_; }
   void Place(int x, int y, int width, int height);
-  // Shows the page file at path (GBK) from its top; false, with the view
-  // emptied, when the file cannot be read.
+  // Reads the page file at path (GBK) and shows it from its top once the
+  // message loop turns; false, with the view emptied, when it cannot be read.
   bool ShowFile(TextValue path);
   void Clear();
   // A notification from the view: a click on a link opens its address. True when taken.
@@ -35,7 +36,12 @@ class PageTextView {
     LONG first, end;  // character positions, end exclusive
     int32_t link;     // index into addresses_
   };
+  static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref);
+  void Fill();
+
   HWND edit_ = nullptr;                 // the RichEdit child; destroyed with this view
+  PageText page_;                       // the page read last, until it is filled in
+  bool pending_ = false;                // a fill is posted and page_ waits for it
   std::vector<LinkRange> ranges_;       // where each link's text is, in order
   std::vector<std::string> addresses_;  // GBK, as the page gives them
 };

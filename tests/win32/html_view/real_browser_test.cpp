@@ -186,6 +186,8 @@ TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
   EXPECT_TRUE(GetWindowLongPtrW(View(), GWL_STYLE) & ES_READONLY);
   const std::string first = WritePage(0);
   SetControlText(kMainWindow, kPageView, kUrl, first.c_str());
+  EXPECT_EQ(ViewText(), L"") << "filled when the message loop turns, as a navigation completes";
+  PumpMessages();
   EXPECT_EQ(GetControlText(kMainWindow, kPageView, kUrl).c_str(), first) << "url reads as written";
   const std::wstring text = ViewText();
   EXPECT_NE(text.find(L"1、《从朋友到恋人》图文版\t下载 nPnI\t下载 jmGN\r"), std::wstring::npos);
@@ -228,6 +230,7 @@ TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
   // A second url replaces the page and starts at its top.
   SendMessageW(View(), WM_VSCROLL, SB_BOTTOM, 0);
   SetControlText(kMainWindow, kPageView, kUrl, WritePage(2).c_str());
+  PumpMessages();
   EXPECT_NE(ViewText().find(L"1、开场惯例：观察式开场"), std::wstring::npos);
   EXPECT_EQ(ViewText().find(L"《从朋友到恋人》"), std::wstring::npos);
   EXPECT_EQ(SendMessageW(View(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
