@@ -172,10 +172,11 @@ void PageTextView::Fill() {
   SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&tabs));
   for (const Styled& s : styled)
     SetLook(edit_, s.first, s.end, Look(s.run->bold, s.run->colour, s.run->link >= 0));
-  // As a navigation would: the new page from its top.
+  // As a navigation would: the new page from its top, its scroll bar set
+  // after drawing is on again (Wine's control leaves it as it was before).
+  SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
   SendMessageW(edit_, EM_SETSEL, 0, 0);
   SendMessageW(edit_, WM_VSCROLL, SB_TOP, 0);
-  SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(edit_, nullptr, TRUE);
 }
 
