@@ -4,10 +4,11 @@
 // system's browser and a window, as velmora.exe does. With --naive it only
 // loads dwmapi by name, without the limit, so the planting test can see that
 // a planted DLL is noticed at all.
+#include <windows.h>
+// After windows.h, which the others need first.
 #include <commctrl.h>
 #include <exdisp.h>
 #include <ole2.h>
-#include <windows.h>
 #include <wininet.h>
 
 #include <cstring>
