@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(run.kind == PageRunKind::kText ? !run.text.empty() && WholeGbk(run.text) : run.text.empty());
     Check(run.link >= -1 && run.link < static_cast<int32_t>(page.links.size()));
   }
-  for (size_t i = 0; i < page.tab_stops.size(); ++i) Check(page.tab_stops[i] > (i ? page.tab_stops[i - 1] : 0));
+  for (size_t i = 0; i < page.tab_stops.size(); ++i)
+    Check(page.tab_stops[i] > (i ? page.tab_stops[i - 1] : 0));
   return 0;
 }
