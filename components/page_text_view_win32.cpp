@@ -184,6 +184,10 @@ bool PageTextView::OnNotify(const NMHDR* header) {
   if (!edit_ || !header || header->hwndFrom != edit_ || header->code != EN_LINK) return false;
   const auto* link = reinterpret_cast<const ENLINK*>(header);
   if (link->msg != WM_LBUTTONUP) return true;
+  // A drag that selects text to copy may end on a link: only a click opens it.
+  CHARRANGE selected{};
+  SendMessageW(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selected));
+  if (selected.cpMin != selected.cpMax) return true;
   const LONG at = link->chrg.cpMin;
   auto range = std::upper_bound(ranges_.begin(), ranges_.end(), at,
                                 [](LONG position, const LinkRange& r) { return position < r.first; });
