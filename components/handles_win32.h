@@ -10,6 +10,7 @@
 inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void FreeCursor(HCURSOR h) { DestroyCursor(h); }
 inline void FreeMemoryDC(HDC h) { DeleteDC(h); }
+inline void FreeKernelHandle(HANDLE h) { CloseHandle(h); }
 
 // Owns one handle and frees it with Free when it goes.
 template <typename H, void (*Free)(H)>
@@ -59,6 +60,8 @@ using BitmapHandle = GdiObject<HBITMAP>;
 using BrushHandle = GdiObject<HBRUSH>;
 using CursorHandle = OwnedHandle<HCURSOR, FreeCursor>;
 using MemoryDC = OwnedHandle<HDC, FreeMemoryDC>;
+// A file or other kernel object; INVALID_HANDLE_VALUE is to be stored as null.
+using KernelHandle = OwnedHandle<HANDLE, FreeKernelHandle>;
 
 // A window's device context from GetDC, released to that window.
 class WindowDC {

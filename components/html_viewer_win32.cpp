@@ -6,6 +6,7 @@
 
 #include <exdisp.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "components/fonts_win32.h"
 #include "components/handles_win32.h"
 #include "components/owned_values.h"
+#include "components/page_text_view_win32.h"
 #include "components/property_writers.h"
 #include "components/texts_gbk.h"
 #include "net/open_url.h"
@@ -226,7 +228,11 @@ class HtmlViewer final : public Control, private BrowserEvents {
           return 0;
         }
         break;
+      case WM_NOTIFY:
+        if (page_text_.OnNotify(reinterpret_cast<const NMHDR*>(lp))) return 0;
+        break;
       case WM_SETFOCUS:
+        if (page_text_.hwnd()) SetFocus(page_text_.hwnd());
         if (site_) site_->TakeFocus();
         return 0;
       case WM_DESTROY:
@@ -256,6 +262,26 @@ class HtmlViewer final : public Control, private BrowserEvents {
       SetWindowPos(open_button_, nullptr, kNoticeMargin, kNoticeMargin + 2 * kNoticeLine + 8,
                    kOpenButtonWidth, kOpenButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    PlacePageText(client);
+  }
+
+  // The page's own text fills the control under the notice and its button.
+  void PlacePageText(const RECT& client) {
+    const int top = kNoticeMargin + 2 * kNoticeLine + 8 + kOpenButtonHeight + 8;
+    page_text_.Place(kNoticeMargin, top, std::max<int>(0, client.right - kNoticeMargin),
+                     std::max<int>(0, client.bottom - top));
+  }
+
+  // Without an engine the page itself shows as text; an address that is no
+  // file (about:blank where no page could be placed) shows nothing.
+  void ShowPageText() {
+    const char* url = url_.get();
+    page_unreadable_ = false;
+    if (!url || !std::strncmp(url, "about:", 6)) {
+      page_text_.Clear();
+      return;
+    }
+    page_unreadable_ = page_text_.hwnd() && !page_text_.ShowFile(url);
   }
 
   bool CreateNotice() {
@@ -269,6 +295,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOpenButtonId)), nullptr, nullptr);
     if (!open_button_) return false;
     SendMessageW(open_button_, WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(notice_font_)), FALSE);
+    page_text_.Create(hwnd(), FontOrDefault(notice_font_));  // without it the notice stands alone
     OnSize();
     ShowPageName();
     return true;
@@ -278,6 +305,7 @@ class HtmlViewer final : public Control, private BrowserEvents {
   void ShowPageName() {
     if (!open_button_) return;
     EnableWindow(open_button_, url_.get() != nullptr);
+    ShowPageText();
     InvalidateRect(hwnd(), nullptr, TRUE);
   }
 
@@ -289,8 +317,10 @@ class HtmlViewer final : public Control, private BrowserEvents {
     const char* url = url_.get() ? url_.get() : "";
     const int32_t dir = DirectoryPartLength(url, IsGbkLeadByte);
     const char* name = dir > 0 ? url + dir + 1 : url;
-    const std::wstring lines[] = {GbkToWide(gbk::kNoHtmlEngine),
-                                  *name ? GbkToWide(gbk::kPageFileIs) + GbkToWide(name) : std::wstring()};
+    const std::wstring lines[] = {
+        GbkToWide(gbk::kNoHtmlEngine),
+        *name ? GbkToWide(page_unreadable_ ? gbk::kPageUnreadable : gbk::kPageFileIs) + GbkToWide(name)
+              : std::wstring()};
     for (int i = 0; i < 2; ++i) {
       TextOutW(paint.get(), kNoticeMargin, kNoticeMargin + i * kNoticeLine, lines[i].c_str(),
                static_cast<int>(lines[i].size()));
@@ -418,6 +448,9 @@ class HtmlViewer final : public Control, private BrowserEvents {
   ComRef<BrowserSite> site_;    // the browser's container; null once torn down
   HWND open_button_ = nullptr;  // with no HTML engine: opens the page in the desktop's browser
   FontHandle notice_font_;      // the notice's text and button
+
+  PageTextView page_text_;        // with no HTML engine: the page's own text under the notice
+  bool page_unreadable_ = false;  // the page file at url_ could not be read
 };
 
 }  // namespace

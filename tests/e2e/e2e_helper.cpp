@@ -47,8 +47,14 @@ std::string Json(const std::wstring& s) {
 }
 
 std::wstring TextOf(HWND hwnd) {
-  wchar_t buf[1024];
+  wchar_t buf[1024] = {};
   GetWindowTextW(hwnd, buf, 1024);
+  // Across processes that is the window's caption; a RichEdit keeps its text itself.
+  wchar_t cls[32];
+  GetClassNameW(hwnd, cls, 32);
+  DWORD_PTR got = 0;
+  if (!lstrcmpiW(cls, L"RICHEDIT50W"))
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got);
   return buf;
 }
 

@@ -2,13 +2,16 @@
 // here has no HTML engine (no Gecko, mshtml switched off), so no page is ever
 // drawn; what Wine's control reports of a navigation is checked instead.
 #include <gtest/gtest.h>
+#include <richedit.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "components/html_viewer_win32.h"
+#include "core/pages.h"
 #include "format/program_windows.h"
 #include "services/services.h"
 #include "support/test_support.h"
@@ -61,6 +64,7 @@ TEST_F(RealBrowserTest, MainWindowHostsALiveBrowserControlInPageView) {
   MapWindowPoints(HWND_DESKTOP, PageView(), reinterpret_cast<POINT*>(&inside), 2);
   EXPECT_TRUE(EqualRect(&client, &inside));
   EXPECT_TRUE(GetWindowLongPtrW(browser, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(FindWindowExW(PageView(), nullptr, L"RICHEDIT50W", nullptr), nullptr) << "no text view beside it";
 
   const struct {
     const char* label;
@@ -135,6 +139,107 @@ TEST_F(NoHtmlEngineTest, PageViewSaysSoAndOpensThePageInTheBrowser) {
   ASSERT_EQ(shell.calls().size(), 1u);
   EXPECT_EQ(shell.calls()[0].file, L"C:\\run\\za32xship5.html");
   EXPECT_TRUE(g_targets.empty()) << "no navigation events";
+}
+
+// Without an engine the page itself shows under the notice as rich text.
+class PageTextTest : public NoHtmlEngineTest {
+ protected:
+  HWND View() const { return FindWindowExW(PageView(), nullptr, L"RICHEDIT50W", nullptr); }
+  std::wstring ViewText() const {
+    std::wstring text(GetWindowTextLengthW(View()) + 1, L'\0');
+    text.resize(GetWindowTextW(View(), text.data(), static_cast<int>(text.size())));
+    return text;
+  }
+  std::string WritePage(int index) {
+    const std::string path = dir_.File(kContentPages[index].file_name);
+    const ByteArray bytes = kContentPages[index].bytes;
+    EXPECT_TRUE(WriteWholeFile(
+        path, std::string(reinterpret_cast<const char*>(ByteArrayData(bytes)), bytes->length)));
+    return path;
+  }
+  // Keys as a person presses them, with Ctrl held in the thread's key state.
+  void CtrlKey(WORD key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(View(), WM_KEYDOWN, key, 1);
+    SendMessageW(View(), WM_KEYUP, key, 0xC0000001);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+  static std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      text = static_cast<const wchar_t*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+  }
+  ScratchDir dir_;
+};
+
+TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
+  ASSERT_NE(View(), nullptr) << "a RichEdit from the system's msftedit.dll";
+  EXPECT_TRUE(GetWindowLongPtrW(View(), GWL_STYLE) & ES_READONLY);
+  const std::string first = WritePage(0);
+  SetControlText(kMainWindow, kPageView, kUrl, first.c_str());
+  EXPECT_EQ(ViewText(), L"") << "filled when the message loop turns, as a navigation completes";
+  PumpMessages();
+  EXPECT_EQ(GetControlText(kMainWindow, kPageView, kUrl).c_str(), first) << "url reads as written";
+  const std::wstring text = ViewText();
+  EXPECT_NE(text.find(L"1、《从朋友到恋人》图文版\t下载 nPnI\t下载 jmGN\r"), std::wstring::npos);
+  EXPECT_EQ(text.find(L"tableqvd"), std::wstring::npos) << "no script";
+
+  // The view is set in the notice's face.
+  LOGFONTW notice{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(PageView(), 1), WM_GETFONT, 0, 0)),
+             sizeof notice, &notice);
+  CHARFORMAT2W look{};
+  look.cbSize = sizeof look;
+  SendMessageW(View(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&look));
+  EXPECT_STREQ(look.szFaceName, notice.lfFaceName);
+
+  // A click on the first row's first link hands exactly its address to the shell.
+  UpdateWindow(View());
+  // The window text ends paragraphs in CR LF, the control's positions in CR only.
+  const size_t found = text.find(L"下载 nPnI");
+  const LONG link = static_cast<LONG>(found - std::count(text.begin(), text.begin() + found, L'\n'));
+  POINTL at{};
+  SendMessageW(View(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), link + 1);
+  {
+    ShellExecuteLog shell;
+    ASSERT_TRUE(shell.installed());
+    const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
+    SendMessageW(View(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(View(), WM_LBUTTONUP, 0, point);
+    ASSERT_EQ(shell.calls().size(), 1u);
+    EXPECT_EQ(shell.calls()[0].file, L"https://pan.yunpan.example/s/x9e2Gmml");
+  }
+
+  // Ctrl+A, Ctrl+C: the page's text, access codes with it, as Unicode.
+  SetFocus(View());
+  CtrlKey('A');
+  CtrlKey('C');
+  const std::wstring copied = ClipboardText();
+  EXPECT_NE(copied.find(L"下载 jmGN"), std::wstring::npos) << "copied: " << copied.size() << " characters";
+  EXPECT_NE(copied.find(L"132、"), std::wstring::npos) << "every row at once";
+
+  // A second url replaces the page and starts at its top.
+  SendMessageW(View(), WM_VSCROLL, SB_BOTTOM, 0);
+  SetControlText(kMainWindow, kPageView, kUrl, WritePage(2).c_str());
+  PumpMessages();
+  EXPECT_NE(ViewText().find(L"1、开场惯例：观察式开场"), std::wstring::npos);
+  EXPECT_EQ(ViewText().find(L"《从朋友到恋人》"), std::wstring::npos);
+  EXPECT_EQ(SendMessageW(View(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+  // A page file that cannot be read empties the view and says so on the name line.
+  const std::vector<COLORREF> readable = Pixels();
+  SetControlText(kMainWindow, kPageView, kUrl, (dir_.path() + "\\gone\\huashugli598.html").c_str());
+  EXPECT_EQ(ViewText(), L"");
+  EXPECT_NE(Pixels(), readable) << "the same name, said to be unreadable";
 }
 
 }  // namespace
