@@ -14,3 +14,10 @@ void LimitLibrarySearch();
 // The system DLL of that file name, loaded from the system directory by its
 // full path (its own imports from there too); null when it does not load.
 HMODULE LoadSystemLibrary(const wchar_t* file_name);
+
+// Puts library's entry name into *slot; false when the library lacks it.
+template <typename F>
+bool BindEntry(HMODULE library, F* slot, const char* name) {
+  *slot = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+  return *slot != nullptr;
+}

@@ -1,17 +1,12 @@
 #include "components/common_controls_win32.h"
 
 #include "base/fatal.h"
+#include "base/system_library_win32.h"
 
 namespace {
 
 CommonControlEntries g_entries;
 bool g_loaded = false;
-
-template <typename F>
-bool Bind(HMODULE library, F* slot, const char* name) {
-  *slot = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-  return *slot != nullptr;
-}
 
 }  // namespace
 
@@ -21,19 +16,19 @@ const CommonControlEntries* LoadCommonControls() {
   HMODULE library = LoadLibraryW(L"comctl32.dll");
   if (!library) return nullptr;
   CommonControlEntries e{};
-  bool all = Bind(library, &e.InitCommonControlsEx, "InitCommonControlsEx") &&
-             Bind(library, &e.SetWindowSubclass, "SetWindowSubclass") &&
-             Bind(library, &e.GetWindowSubclass, "GetWindowSubclass") &&
-             Bind(library, &e.RemoveWindowSubclass, "RemoveWindowSubclass") &&
-             Bind(library, &e.DefSubclassProc, "DefSubclassProc") &&
-             Bind(library, &e.ImageList_Create, "ImageList_Create") &&
-             Bind(library, &e.ImageList_Destroy, "ImageList_Destroy") &&
-             Bind(library, &e.ImageList_Read, "ImageList_Read") &&
-             Bind(library, &e.ImageList_AddMasked, "ImageList_AddMasked") &&
-             Bind(library, &e.ImageList_GetIconSize, "ImageList_GetIconSize") &&
-             Bind(library, &e.ImageList_GetImageCount, "ImageList_GetImageCount") &&
-             Bind(library, &e.ImageList_Draw, "ImageList_Draw") &&
-             Bind(library, &e.ImageList_DrawEx, "ImageList_DrawEx");
+  bool all = BindEntry(library, &e.InitCommonControlsEx, "InitCommonControlsEx") &&
+             BindEntry(library, &e.SetWindowSubclass, "SetWindowSubclass") &&
+             BindEntry(library, &e.GetWindowSubclass, "GetWindowSubclass") &&
+             BindEntry(library, &e.RemoveWindowSubclass, "RemoveWindowSubclass") &&
+             BindEntry(library, &e.DefSubclassProc, "DefSubclassProc") &&
+             BindEntry(library, &e.ImageList_Create, "ImageList_Create") &&
+             BindEntry(library, &e.ImageList_Destroy, "ImageList_Destroy") &&
+             BindEntry(library, &e.ImageList_Read, "ImageList_Read") &&
+             BindEntry(library, &e.ImageList_AddMasked, "ImageList_AddMasked") &&
+             BindEntry(library, &e.ImageList_GetIconSize, "ImageList_GetIconSize") &&
+             BindEntry(library, &e.ImageList_GetImageCount, "ImageList_GetImageCount") &&
+             BindEntry(library, &e.ImageList_Draw, "ImageList_Draw") &&
+             BindEntry(library, &e.ImageList_DrawEx, "ImageList_DrawEx");
   if (!all) {
     FreeLibrary(library);
     return nullptr;

@@ -4,28 +4,22 @@
 
 namespace {
 
-template <typename F>
-bool Bind(HMODULE library, F* slot, const char* name) {
-  *slot = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-  return *slot != nullptr;
-}
-
 WinInetEntries* Load() {
   static WinInetEntries entries;
   HMODULE library = LoadSystemLibrary(L"wininet.dll");
   if (!library) return nullptr;
   WinInetEntries& e = entries;
-  bool all = Bind(library, &e.InternetOpenA, "InternetOpenA") &&
-             Bind(library, &e.InternetConnectA, "InternetConnectA") &&
-             Bind(library, &e.InternetSetOptionA, "InternetSetOptionA") &&
-             Bind(library, &e.InternetCanonicalizeUrlA, "InternetCanonicalizeUrlA") &&
-             Bind(library, &e.InternetCrackUrlA, "InternetCrackUrlA") &&
-             Bind(library, &e.HttpOpenRequestA, "HttpOpenRequestA") &&
-             Bind(library, &e.HttpSendRequestA, "HttpSendRequestA") &&
-             Bind(library, &e.HttpQueryInfoA, "HttpQueryInfoA") &&
-             Bind(library, &e.InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
-             Bind(library, &e.InternetReadFile, "InternetReadFile") &&
-             Bind(library, &e.InternetCloseHandle, "InternetCloseHandle");
+  bool all = BindEntry(library, &e.InternetOpenA, "InternetOpenA") &&
+             BindEntry(library, &e.InternetConnectA, "InternetConnectA") &&
+             BindEntry(library, &e.InternetSetOptionA, "InternetSetOptionA") &&
+             BindEntry(library, &e.InternetCanonicalizeUrlA, "InternetCanonicalizeUrlA") &&
+             BindEntry(library, &e.InternetCrackUrlA, "InternetCrackUrlA") &&
+             BindEntry(library, &e.HttpOpenRequestA, "HttpOpenRequestA") &&
+             BindEntry(library, &e.HttpSendRequestA, "HttpSendRequestA") &&
+             BindEntry(library, &e.HttpQueryInfoA, "HttpQueryInfoA") &&
+             BindEntry(library, &e.InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
+             BindEntry(library, &e.InternetReadFile, "InternetReadFile") &&
+             BindEntry(library, &e.InternetCloseHandle, "InternetCloseHandle");
   if (!all) {
     FreeLibrary(library);
     return nullptr;
