@@ -1,3 +1,5 @@
+// The identifier header: names only, made from the sources as they are; the
+// block's own checks (unique ids, known kinds) stay with CompileWindows.
 #include <cstdio>
 #include <map>
 
