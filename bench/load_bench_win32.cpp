@@ -12,12 +12,12 @@
 
 #include "base/value.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "windows/live_window_win32.h"
 #include "windows/windows_win32.h"
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001;
 constexpr int kWarmUpRounds = 2;
 const wchar_t kFrameClass[] = L"VelmoraBenchFrame";
 const DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -92,16 +92,16 @@ double TimeFrame(const WindowDescription& main, bool with_children) {
 
 double TimeMainWindow() {
   double start = NowMs();
-  bool loaded = LoadWindow(kMainWindow, 0, false);
+  bool loaded = LoadWindow(ids::MainWindow, 0, false);
   Drain();
   double took = NowMs() - start;
   if (!loaded) return -1;
-  DestroyWindowUnit(kMainWindow);
-  for (double until = NowMs() + 5000; FindLiveWindow(kMainWindow) && NowMs() < until;) {
+  DestroyWindowUnit(ids::MainWindow);
+  for (double until = NowMs() + 5000; FindLiveWindow(ids::MainWindow) && NowMs() < until;) {
     Drain();
     Sleep(1);
   }
-  return FindLiveWindow(kMainWindow) ? -1 : took;
+  return FindLiveWindow(ids::MainWindow) ? -1 : took;
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   InitValueModel();
   if (FAILED(OleInitialize(nullptr))) return 2;
   ReadProgramWindows({});
-  const WindowDescription* main = ProgramWindows().Find(kMainWindow);
+  const WindowDescription* main = ProgramWindows().Find(ids::MainWindow);
   if (!main || main->records.empty() || !RegisterFrameClass()) return 3;
 
   // Each round takes the three in turn, the order reversed every other round

@@ -8,6 +8,7 @@
 #include "components/owned_values.h"
 #include "components/picture_win32.h"
 #include "components/property_writers.h"
+#include "format/event_numbers.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ const PropertyType kButtonTypes[] = {T::kBytes, T::kChoice, T::kText, T::kChoice
 static_assert(sizeof kButtonTypes / sizeof kButtonTypes[0] == 14 - 8);
 
 enum ButtonIndex { kPicture = 0, kButtonType, kCaption, kHAlign, kVAlign, kFont };
-
-constexpr int32_t kClicked = 0;
 
 class Button : public Control {
  public:

@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "components/control_host_win32.h"
+#include "components/private_messages_win32.h"
 #include "components/property_values.h"
 #include "format/byte_stream.h"
 #include "format/dispatcher.h"
@@ -28,9 +29,6 @@ struct CreateArgs {
   ControlHost* host =
       nullptr;  // the window the control belongs to; null: events go straight to the dispatcher
 };
-
-// Sent by the loader to every control, then the window, once all exist.
-inline constexpr UINT kLoadCompleteMessage = 0x8076;
 
 class Control {
  public:

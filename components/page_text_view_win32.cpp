@@ -14,6 +14,7 @@
 #include "components/common_controls_win32.h"
 #include "components/handles_win32.h"
 #include "components/page_text.h"
+#include "components/private_messages_win32.h"
 #include "net/open_url.h"
 
 namespace {
@@ -21,7 +22,6 @@ namespace {
 constexpr LONG kTwipsPerPixel = 15;  // the page's widths are pixels at 96 dots per inch
 constexpr int32_t kLinkColour = 0x0000FF;
 constexpr UINT_PTR kSubclassId = 0x5054;  // "PT"
-constexpr UINT kFillMessage = WM_APP + 0x5054;
 
 // msftedit.dll from the system directory only, never from beside the program;
 // kept for the process, since its windows need it while they live.
@@ -94,7 +94,7 @@ bool PageTextView::Create(HWND parent, HFONT font) {
 // Nothing can be typed here, so no caret blinks: the control makes one anew
 // whenever focus or selection moves, so it is hidden after each message.
 LRESULT CALLBACK PageTextView::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  if (msg == kFillMessage) {
+  if (msg == kPageTextFillMessage) {
     reinterpret_cast<PageTextView*>(ref)->Fill();
     return 0;
   }
@@ -125,7 +125,7 @@ bool PageTextView::ShowFile(TextValue path) {
   }
   page_ = ReadPageText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   // One fill for any number of writes before the loop turns.
-  if (!pending_) PostMessageW(edit_, kFillMessage, 0, 0);
+  if (!pending_) PostMessageW(edit_, kPageTextFillMessage, 0, 0);
   pending_ = true;
   return true;
 }

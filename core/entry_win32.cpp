@@ -10,6 +10,7 @@
 #include "core/run_directory_win32.h"
 #include "core/update_check.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "skin/native_entries.h"
 #include "windows/windows_win32.h"
@@ -17,8 +18,6 @@
 namespace {
 
 void UninitializeOle() { OleUninitialize(); }
-
-constexpr uint32_t kMainWindow = 0x52010001;
 
 }  // namespace
 
@@ -35,7 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   StartUpdateFetch();  // its answer comes while MainWindow is made
   VELMORA_BENCH_MARK("fetch started");
   // OnStartup runs inside, on Created; OnShutdown when the window goes.
-  LoadStartWindow(kMainWindow);
+  LoadStartWindow(ids::MainWindow);
   RunMessageLoop();  // returns at once when no window is left
   RunCleanupSteps();
   return 0;

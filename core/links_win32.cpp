@@ -3,6 +3,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
+#include "format/window_ids.h"
 #include "net/open_url.h"
 #include "services/services.h"
 #include "windows/property_access.h"
@@ -10,8 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kHelpWindow = 0x520100a3, kFollowWindow = 0x5201011c;
-constexpr uint32_t kTabPager = 0x16010002, kPageView = 0x1601001a;
 constexpr int32_t kCurrentPageProperty = 12, kUrlProperty = 11;
 constexpr uint32_t kNoOwner = 0;
 constexpr int32_t kOkOnly = 0, kOkWithWarningIcon = 0x30;
@@ -30,11 +29,14 @@ constexpr char kShareAddress3[] = "http://dropit.example/v2";
 constexpr char kShareCode2[] = "k7m2";
 constexpr char kShareCode3[] = "x9q4";
 
-void SelectTab(int32_t page) { SetControlNumber(kMainWindow, kTabPager, kCurrentPageProperty, page); }
+void SelectTab(int32_t page) {
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPageProperty, page);
+}
 
 // page_number counts from 1, as the content pages are numbered.
 void ShowPage(int page_number) {
-  SetControlText(kMainWindow, kPageView, kUrlProperty, ContentPageAddress(page_number - 1));
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrlProperty,
+                 ContentPageAddress(page_number - 1));
 }
 
 void CopyAccessCode(TextValue code) {
@@ -74,6 +76,6 @@ void OpenDownloadLink3() { OpenInBrowser(kShareAddress3); }
 void CopyAccessCode1() { CopyAccessCode(kShareCode2); }
 void CopyAccessCode2() { CopyAccessCode(kShareCode3); }
 
-void ShowFollowWindow() { LoadWindow(kFollowWindow, kNoOwner, true); }
-void ShowHelpWindow() { LoadWindow(kHelpWindow, kNoOwner, true); }
-void CloseHelpWindow() { DestroyWindowUnit(kHelpWindow); }
+void ShowFollowWindow() { LoadWindow(ids::FollowWindow, kNoOwner, true); }
+void ShowHelpWindow() { LoadWindow(ids::HelpWindow, kNoOwner, true); }
+void CloseHelpWindow() { DestroyWindowUnit(ids::HelpWindow); }

@@ -4,13 +4,13 @@
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
 #include "core/update_check.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "skin/apply_skin.h"
 #include "windows/property_access.h"
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
 constexpr int32_t kCurrentPage = 12, kUrl = 11;
 constexpr int32_t kOkWithWarningIcon = 0x30;
 
@@ -21,9 +21,9 @@ void OnStartup() {
   VELMORA_BENCH_MARK("skin");
   bool every_page = PlaceContentPages();
   VELMORA_BENCH_MARK("pages");
-  SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 0);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, 0);
   VELMORA_BENCH_MARK("tab");
-  SetControlText(kMainWindow, kPageView, kUrl, ContentPageAddress(0));
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, ContentPageAddress(0));
   VELMORA_BENCH_MARK("navigate");
   HideContentPages();
   VELMORA_BENCH_MARK("hidden");

@@ -7,6 +7,7 @@
 
 #include "core/extract_between.h"
 #include "core/texts_gbk.h"
+#include "format/window_ids.h"
 #include "net/background_fetch_win32.h"
 #include "net/fetch_rules.h"
 #include "net/fetch_web_page.h"
@@ -18,8 +19,6 @@ const char kCheckPageAddress[] = "http://www.velmora.example/blog/static/2417290
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kNewVersionWindow = 0x520100ab;
-constexpr uint32_t kPageTextLabel = 0x160100c9, kLatestVersionLabel = 0x160100ca, kVersionLabel = 0x160100d5;
 constexpr int32_t kCaption = 8;
 constexpr char kStartMarker[] = "zuixingbbxz";
 constexpr char kEndMarker[] = "kuailaix";
@@ -57,21 +56,21 @@ void ReadPublishedVersion(Bytes body) {
   {
     Text fetched = BytesToText(OrEmpty(body.get()));
     body = Bytes();
-    SetControlText(kMainWindow, kPageTextLabel, kCaption, fetched.c_str());
+    SetControlText(ids::MainWindow, ids::MainWindow_PageTextLabel, kCaption, fetched.c_str());
   }
   Text found;
   {
-    Text page = GetControlText(kMainWindow, kPageTextLabel, kCaption);
+    Text page = GetControlText(ids::MainWindow, ids::MainWindow_PageTextLabel, kCaption);
     found = ExtractBetween(page.c_str(), kStartMarker, kEndMarker);
   }
-  SetControlText(kMainWindow, kLatestVersionLabel, kCaption, found.c_str());
+  SetControlText(ids::MainWindow, ids::MainWindow_LatestVersionLabel, kCaption, found.c_str());
 }
 
 // The captions compared, with what is no version text (empty, too long,
 // control bytes, not GBK) taken as no news: a failed check is not a new version.
 bool NewerVersionPublished() {
-  Text latest = GetControlText(kMainWindow, kLatestVersionLabel, kCaption);
-  Text running = GetControlText(kMainWindow, kVersionLabel, kCaption);
+  Text latest = GetControlText(ids::MainWindow, ids::MainWindow_LatestVersionLabel, kCaption);
+  Text running = GetControlText(ids::MainWindow, ids::MainWindow_VersionLabel, kCaption);
   return IsVersionText(latest.c_str()) && CompareText(latest.c_str(), running.c_str()) != 0;
 }
 
@@ -82,7 +81,7 @@ void CheckPublishedVersion(Bytes body) {
   ReadPublishedVersion(std::move(body));
   if (!NewerVersionPublished()) return;
   ShowMessage(gbk::kNewVersionMessage, kOkOnly, gbk::kNewVersionTitle);
-  LoadWindow(kNewVersionWindow, 0, true);
+  LoadWindow(ids::NewVersionWindow, 0, true);
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ inline constexpr int32_t kDestroying = 2;
 inline constexpr int32_t kMoved = 3;
 inline constexpr int32_t kResized = 4;
 
+// A button's own event.
+inline constexpr int32_t kClicked = 0;
+
 // Input events of any control or the window.
 inline constexpr int32_t kLeftButtonDown = -1;
 inline constexpr int32_t kLeftButtonUp = -2;

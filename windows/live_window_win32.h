@@ -17,6 +17,7 @@
 #include "components/control_host_win32.h"
 #include "components/control_win32.h"
 #include "components/handles_win32.h"
+#include "components/private_messages_win32.h"
 #include "format/window_descriptions.h"
 
 struct ComponentKind;
@@ -41,9 +42,6 @@ struct LiveControl {
   // The control's window, or null when it does not exist.
   HWND hwnd() const;
 };
-
-// Posted to a frame to close it on a later turn of the loop.
-inline constexpr UINT kCloseRequestMessage = 0x8065;
 
 class LiveWindow final : public ControlHost {
  public:

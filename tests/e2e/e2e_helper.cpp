@@ -16,6 +16,7 @@
 #include "core/run_directory_win32.h"
 #include "format/dispatcher.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "skin/native_entries.h"
 #include "support/test_support.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001;
 constexpr uint32_t kUndescribedWindow = 0x52017777;
 
 std::string Json(const std::wstring& s) {
@@ -154,7 +154,7 @@ void StartAsTheProgram() {
 
 CHILD_CASE(unknown_window) {
   StartAsTheProgram();
-  if (!LoadWindow(kMainWindow, 0, false)) return 3;
+  if (!LoadWindow(ids::MainWindow, 0, false)) return 3;
   EventNotice notice;
   notice.window_id = kUndescribedWindow;
   notice.event = -1;

@@ -18,6 +18,7 @@
 #include "core/pages.h"
 #include "core/run_directory_win32.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "skin/native_entries.h"
 #include "skin/skin_catalogue.h"
@@ -42,7 +43,6 @@ std::string LocalPathOf(const char* location) {
   return s;
 }
 
-constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
 // OnStartup attaches the engine to this thread; the next test starts unskinned.
 // Each test's run directory loads an engine of its own, so every loaded copy
 // is asked: the one the binding called may not be the first of that name.
@@ -144,7 +144,7 @@ std::string ShowPageAndWait(int index, const std::string& until) {
   std::string seen;
   for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
     PumpMessages(0);
-    Text url = GetControlText(kMainWindow, kPageView, 11);
+    Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, 11);
     seen = LocalPathOf(url.get());
     bool arrived =
         seen.size() >= until.size() && seen.compare(seen.size() - until.size(), until.size(), until) == 0;
@@ -155,7 +155,7 @@ std::string ShowPageAndWait(int index, const std::string& until) {
 }
 
 std::string ShownNow() {
-  Text url = GetControlText(kMainWindow, kPageView, 11);
+  Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, 11);
   return LocalPathOf(url.get());
 }
 
@@ -171,12 +171,12 @@ class StartupTest : public ::testing::Test {
     GetCurrentDirectoryA(MAX_PATH, old_cwd_);
     RecordRunDirectory(dir_.File("velmora.exe").c_str(), IsGbkLeadByte);
     SetCurrentDirectoryA(dir_.path().c_str());
-    window_ = LiveWindow::Load(kMainWindow);
+    window_ = LiveWindow::Load(ids::MainWindow);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     DetachSkinEngine();
-    if (FindLiveWindow(kMainWindow)) window_->Destroy();
+    if (FindLiveWindow(ids::MainWindow)) window_->Destroy();
     SetCurrentDirectoryA(old_cwd_);
   }
 
@@ -199,8 +199,9 @@ TEST_F(StartupTest, PagesAreWrittenByteForByteHiddenAndDeletedAgain) {
   EXPECT_EQ(ReadWholeFile(dir_.File(kEngineFile)), EngineImage());
   EXPECT_EQ(VisibleAttributes(dir_.File(kEngineFile)), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
   EXPECT_EQ(ListDirectory(dir_.path()).size(), 8u) << "two of ours, five pages and the skin engine";
-  EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, 12), 0) << "page 0 selected (TabPager stores 3)";
-  Text url = GetControlText(kMainWindow, kPageView, 11);
+  EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12), 0)
+      << "page 0 selected (TabPager stores 3)";
+  Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, 11);
   EXPECT_EQ(LocalPathOf(url.get()), dir_.File(kContentPages[0].file_name)) << "PageView shows page 1";
 
   OnShutdown();
@@ -231,7 +232,7 @@ TEST_F(StartupTest, EachShowPageHandlerPointsPageViewAtItsPage) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Text url = GetControlText(kMainWindow, kPageView, 11);
+      Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, 11);
       if ((seen = LocalPathOf(url.get())) == expected) break;
       Sleep(20);
     }

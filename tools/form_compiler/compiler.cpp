@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "format/event_numbers.h"
 #include "format/handler_key.h"
 
 namespace formc {
@@ -274,19 +275,28 @@ uint32_t WindowCompiler::Key(const Json& handler, const std::string& where) {
   return key;
 }
 
+// Sources name events as the program does, without the constant's k.
+#define VELMORA_EVENT(name) \
+  { #name, k##name }
+
 int32_t EventNumber(const std::string& kind, const std::string& name, const std::string& where) {
   static const std::map<std::string, int32_t> common = {
-      {"LeftButtonDown", -1}, {"LeftButtonUp", -2}, {"DoubleClick", -3}, {"RightButtonDown", -4},
-      {"RightButtonUp", -5},  {"MouseMove", -6},    {"FocusGained", -7}, {"FocusLost", -8},
-      {"KeyDown", -9},        {"KeyUp", -10},       {"Character", -11},  {"MouseWheel", -12}};
-  static const std::map<std::string, int32_t> window = {{"Created", 0}, {"QueryClose", 1}, {"Destroying", 2}};
+      VELMORA_EVENT(LeftButtonDown),  VELMORA_EVENT(LeftButtonUp),  VELMORA_EVENT(DoubleClick),
+      VELMORA_EVENT(RightButtonDown), VELMORA_EVENT(RightButtonUp), VELMORA_EVENT(MouseMoved),
+      VELMORA_EVENT(GotFocus),        VELMORA_EVENT(LostFocus),     VELMORA_EVENT(KeyDown),
+      VELMORA_EVENT(KeyUp),           VELMORA_EVENT(Character),     VELMORA_EVENT(Wheel)};
+  static const std::map<std::string, int32_t> window = {VELMORA_EVENT(Created), VELMORA_EVENT(QueryClose),
+                                                        VELMORA_EVENT(Destroying), VELMORA_EVENT(Moved),
+                                                        VELMORA_EVENT(Resized)};
   if (auto it = common.find(name); it != common.end()) return it->second;
   if (kind == "window") {
     if (auto it = window.find(name); it != window.end()) return it->second;
   }
-  if (kind == "Button" && name == "Clicked") return 0;
+  if (kind == "Button" && name == "Clicked") return kClicked;
   return static_cast<int32_t>(Number(Json(name), where + ": event " + name));
 }
+
+#undef VELMORA_EVENT
 
 void WindowCompiler::Bindings(Out& o, const Json& r, const std::string& kind, const std::string& where) {
   const Json& events = Member(r, "events");

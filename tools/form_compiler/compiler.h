@@ -31,6 +31,11 @@ std::vector<uint8_t> CompileWindows(const std::vector<WindowSource>& windows);
 // and the reason in *error when the sources are faulty.
 std::vector<uint8_t> CompileWindowsOrError(const std::vector<WindowSource>& windows, std::string* error);
 
+// The header that names every window and control identifier of the sources:
+// ids::<Window>, ids::<Window>_Record for the window's own record and
+// ids::<Window>_<Control>. Throws on a name C++ cannot spell or one made twice.
+std::string IdsHeader(const std::vector<WindowSource>& windows);
+
 // Reads a source file.
 WindowSource LoadWindowSource(const std::filesystem::path& file);
 

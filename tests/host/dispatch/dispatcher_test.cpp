@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 
 namespace {
-
-constexpr uint32_t kMainWindow = 0x52010001;
-constexpr uint32_t kFollowWindow = 0x5201011c;
 
 struct Call {
   const char* handler = "";
@@ -66,25 +64,25 @@ class DispatcherTest : public ::testing::Test {
 
 TEST_F(DispatcherTest, BoundEventsRunTheirHandlerWithArgumentsAndSource) {
   // The third page picture from the top shows content page 2.
-  ASSERT_TRUE(Raise(kMainWindow, 0x16010017, -1, {12, 34, 2}));
+  ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture3, -1, {12, 34, 2}));
   EXPECT_STREQ(g_last.handler, "ShowPage2");
   EXPECT_EQ(g_last.args[0], 12);
   EXPECT_EQ(g_last.args[1], 34);
   EXPECT_EQ(g_last.args[2], 2);
   EXPECT_TRUE(g_last.had_source);
-  EXPECT_EQ(g_last.source_window, kMainWindow);
-  EXPECT_EQ(g_last.source_control, 0x16010017u);
+  EXPECT_EQ(g_last.source_window, ids::MainWindow);
+  EXPECT_EQ(g_last.source_control, ids::MainWindow_PagePicture3);
   uint32_t w, c;
   EXPECT_FALSE(CurrentEventSource(&w, &c)) << "no source outside a handler";
 
-  ASSERT_TRUE(Raise(kMainWindow, 0x16010016, -1, {}));
+  ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture2, -1, {}));
   EXPECT_STREQ(g_last.handler, "ShowPage3");
 }
 
 TEST_F(DispatcherTest, WindowEventsUseTheOwnRecordOrZero) {
-  EXPECT_TRUE(Raise(kMainWindow, 0x06010000, 0));
+  EXPECT_TRUE(Raise(ids::MainWindow, ids::MainWindow_Record, 0));
   EXPECT_STREQ(g_last.handler, "OnStartup");
-  EXPECT_TRUE(Raise(kMainWindow, 0, 2));
+  EXPECT_TRUE(Raise(ids::MainWindow, 0, 2));
   EXPECT_STREQ(g_last.handler, "OnShutdown");
 }
 
@@ -95,11 +93,11 @@ TEST_F(DispatcherTest, UnboundOrMissingHandlersAreDroppedSilently) {
     int32_t event;
   };
   const Row rows[] = {
-      {"QueryClose is not bound", kMainWindow, 0x06010000, 1},
-      {"a label has no bindings", kMainWindow, 0x160100d5, -1},
-      {"button bound to a handler this table lacks", kMainWindow, 0x16010119, 0},
-      {"picture bound to -1 only", kMainWindow, 0x16010017, -2},
-      {"FollowWindow binds nothing", kFollowWindow, 0x0601011b, 0},
+      {"QueryClose is not bound", ids::MainWindow, ids::MainWindow_Record, 1},
+      {"a label has no bindings", ids::MainWindow, ids::MainWindow_VersionLabel, -1},
+      {"button bound to a handler this table lacks", ids::MainWindow, ids::MainWindow_UpdateButton, 0},
+      {"picture bound to -1 only", ids::MainWindow, ids::MainWindow_PagePicture3, -2},
+      {"FollowWindow binds nothing", ids::FollowWindow, ids::FollowWindow_Record, 0},
   };
   for (const Row& r : rows) {
     EXPECT_FALSE(Raise(r.window, r.control, r.event)) << r.label;
@@ -109,10 +107,10 @@ TEST_F(DispatcherTest, UnboundOrMissingHandlersAreDroppedSilently) {
 
 TEST_F(DispatcherTest, AReturnedValueIsKept) {
   EventNotice n;
-  ASSERT_TRUE(Raise(kMainWindow, 0x160100a0, 0, {}, &n));
+  ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_HelpButton, 0, {}, &n));
   EXPECT_TRUE(n.has_result);
   EXPECT_EQ(n.result, 0);
-  ASSERT_TRUE(Raise(kMainWindow, 0x16010017, -1, {}, &n));
+  ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture3, -1, {}, &n));
   EXPECT_FALSE(n.has_result);
 }
 
@@ -154,8 +152,8 @@ TEST(TypedArgumentsTest, EachItemBecomesTheWordsItsTypeOrFlagsSay) {
 
 TEST_F(DispatcherTest, TypedEventsReachTheHandlerAsWordsWithAWideResult) {
   TypedEventNotice n;
-  n.window_id = kMainWindow;
-  n.control_id = 0x1601009a;  // ChatButton1, Clicked
+  n.window_id = ids::MainWindow;
+  n.control_id = ids::MainWindow_ChatButton1;  // Clicked
   n.event = 0;
   n.arg_count = 2;
   n.args[0] = Item(kArgLong, 0x00000010, 0x7F000000);
@@ -167,12 +165,12 @@ TEST_F(DispatcherTest, TypedEventsReachTheHandlerAsWordsWithAWideResult) {
   EXPECT_EQ(g_last.args[2], -2);
   EXPECT_TRUE(n.has_result);
   EXPECT_EQ(n.result, 0x7F00000000000011) << "the whole 64 bits come back";
-  EXPECT_EQ(g_last.source_control, 0x1601009au);
+  EXPECT_EQ(g_last.source_control, ids::MainWindow_ChatButton1);
 
   // More items than a notice holds: the twelve it has, no more.
   TypedEventNotice many;
-  many.window_id = kMainWindow;
-  many.control_id = 0x16010017;
+  many.window_id = ids::MainWindow;
+  many.control_id = ids::MainWindow_PagePicture3;
   many.event = -1;
   many.arg_count = 40;
   for (int i = 0; i < kMaxTypedArguments; ++i) many.args[i] = Item(kArgInteger, static_cast<uint32_t>(i + 1));
@@ -184,8 +182,8 @@ TEST_F(DispatcherTest, TypedEventsReachTheHandlerAsWordsWithAWideResult) {
 
 TEST_F(DispatcherTest, APlainNoticeKeepsTheLowWordOfAWideResult) {
   EventNotice n;
-  n.window_id = kMainWindow;
-  n.control_id = 0x1601009a;
+  n.window_id = ids::MainWindow;
+  n.control_id = ids::MainWindow_ChatButton1;
   n.arg_count = 3;
   n.args[0] = 5;
   n.args[1] = 1;
@@ -211,52 +209,54 @@ class RecordPatch {
 TEST_F(DispatcherTest, SharedBindingsAreFollowedWithinTheSameKind) {
   {
     // PagePicture2 (ShowPage3) borrowing PagePicture3's bindings (ShowPage2).
-    RecordPatch borrower(kMainWindow, 0x16010016);
-    borrower->shares_bindings_of = 0x16010017;
-    ASSERT_TRUE(Raise(kMainWindow, 0x16010016, -1));
+    RecordPatch borrower(ids::MainWindow, ids::MainWindow_PagePicture2);
+    borrower->shares_bindings_of = ids::MainWindow_PagePicture3;
+    ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture2, -1));
     EXPECT_STREQ(g_last.handler, "ShowPage2");
-    EXPECT_EQ(g_last.source_control, 0x16010016u) << "the source stays the raising control";
+    EXPECT_EQ(g_last.source_control, ids::MainWindow_PagePicture2) << "the source stays the raising control";
   }
   struct Row {
     const char* label;
     uint32_t shares;
   };
   const Row kept_own[] = {
-      {"a record of another kind (a label)", 0x160100d5},
+      {"a record of another kind (a label)", ids::MainWindow_VersionLabel},
       {"a record that does not exist", 0x16999999},
   };
   for (const Row& r : kept_own) {
-    RecordPatch borrower(kMainWindow, 0x16010016);
+    RecordPatch borrower(ids::MainWindow, ids::MainWindow_PagePicture2);
     borrower->shares_bindings_of = r.shares;
-    ASSERT_TRUE(Raise(kMainWindow, 0x16010016, -1)) << r.label;
+    ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture2, -1)) << r.label;
     EXPECT_STREQ(g_last.handler, "ShowPage3") << r.label;
   }
   // Two pictures naming each other: the walk ends.
-  RecordPatch a(kMainWindow, 0x16010016), b(kMainWindow, 0x16010017);
-  a->shares_bindings_of = 0x16010017;
-  b->shares_bindings_of = 0x16010016;
-  EXPECT_TRUE(Raise(kMainWindow, 0x16010016, -1));
+  RecordPatch a(ids::MainWindow, ids::MainWindow_PagePicture2),
+      b(ids::MainWindow, ids::MainWindow_PagePicture3);
+  a->shares_bindings_of = ids::MainWindow_PagePicture3;
+  b->shares_bindings_of = ids::MainWindow_PagePicture2;
+  EXPECT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture2, -1));
 }
 
 TEST_F(DispatcherTest, TheFirstPairWithTheEventsNumberWins) {
-  RecordPatch picture(kMainWindow, 0x16010017);
+  RecordPatch picture(ids::MainWindow, ids::MainWindow_PagePicture3);
   const EventBinding pairs[] = {{-2, nullptr},
                                 {-1, FindHandler(kHandlers, HandlerKey("ShowPage3"))},
                                 {-1, FindHandler(kHandlers, HandlerKey("ShowPage2"))}};
   picture->bindings = pairs;
-  ASSERT_TRUE(Raise(kMainWindow, 0x16010017, -1));
+  ASSERT_TRUE(Raise(ids::MainWindow, ids::MainWindow_PagePicture3, -1));
   EXPECT_STREQ(g_last.handler, "ShowPage3");
-  EXPECT_FALSE(Raise(kMainWindow, 0x16010017, -2)) << "a pair without a handler drops the event";
+  EXPECT_FALSE(Raise(ids::MainWindow, ids::MainWindow_PagePicture3, -2))
+      << "a pair without a handler drops the event";
 }
 
 using DispatcherDeathTest = DispatcherTest;
 
 TEST_F(DispatcherDeathTest, ARecordOfAKindNotShownInAWindowIsFatal) {
   // "引发事件的窗口组件无效"
-  RecordPatch picture(kMainWindow, 0x16010017);
+  RecordPatch picture(ids::MainWindow, ids::MainWindow_PagePicture3);
   picture->kind = 0x00099999;
   EXPECT_EXIT(
-      Raise(kMainWindow, 0x16010017, -1), ::testing::ExitedWithCode(255),
+      Raise(ids::MainWindow, ids::MainWindow_PagePicture3, -1), ::testing::ExitedWithCode(255),
       "\xD2\xFD\xB7\xA2\xCA\xC2\xBC\xFE\xB5\xC4\xB4\xB0\xBF\xDA\xD7\xE9\xBC\xFE\xCE\xDE\xD0\xA7\r\n$");
 }
 
@@ -265,7 +265,7 @@ TEST_F(DispatcherDeathTest, UndescribedWindowsAndControlsAreFatal) {
   EXPECT_EXIT(Raise(0x52999999, 0, 0), ::testing::ExitedWithCode(255),
               "\xCE\xB4\xD5\xD2\xB5\xBD\xD2\xFD\xB7\xA2\xCA\xC2\xBC\xFE\xB5\xC4\xB4\xB0\xBF\xDA\r\n$");
   EXPECT_EXIT(
-      Raise(kMainWindow, 0x16999999, 0), ::testing::ExitedWithCode(255),
+      Raise(ids::MainWindow, 0x16999999, 0), ::testing::ExitedWithCode(255),
       "\xCE\xB4\xD5\xD2\xB5\xBD\xD2\xFD\xB7\xA2\xCA\xC2\xBC\xFE\xB5\xC4\xB4\xB0\xBF\xDA\xD7\xE9\xBC\xFE");
   TypedEventNotice typed;
   typed.window_id = 0x52999999;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "forms_test_support.h"
 
 namespace {
@@ -42,26 +43,41 @@ Bindings BindingsOf(ByteView block, const std::vector<std::string>& names) {
 
 TEST(BindingsTest, EveryBindingOfTheProgramNamesItsHandler) {
   const Bindings expected = {
-      {0x52010001, 0x06010000, 0, "OnStartup"},         {0x52010001, 0x06010000, 2, "OnShutdown"},
-      {0x52010001, 0x16010119, 0, "ShowFollowWindow"},  {0x52010001, 0x160100a0, 0, "ShowHelpWindow"},
-      {0x52010001, 0x1601009e, 0, "OpenSiteLink15A"},   {0x52010001, 0x1601009a, 0, "OpenChatLink1"},
-      {0x52010001, 0x16010099, 0, "OpenChatLink2"},     {0x52010001, 0x16010097, 0, "OpenChatLink3"},
-      {0x52010001, 0x16010092, 0, "OpenSiteLink15B"},   {0x52010001, 0x16010093, 0, "OpenSiteLink55"},
-      {0x52010001, 0x16010094, 0, "OpenSiteLink520"},   {0x52010001, 0x1601002a, -1, "SelectTab0"},
-      {0x52010001, 0x1601002b, -1, "SelectTab1"},       {0x52010001, 0x16010064, -1, "SelectTab2"},
-      {0x52010001, 0x16010065, -1, "SelectTab3"},       {0x52010001, 0x16010014, -1, "ShowPage1"},
-      {0x52010001, 0x16010016, -1, "ShowPage3"},        {0x52010001, 0x16010017, -1, "ShowPage2"},
-      {0x52010001, 0x16010018, -1, "ShowPage5"},        {0x52010001, 0x16010019, -1, "ShowPage4"},
-      {0x520100a3, 0x160100a7, 0, "CloseHelpWindow"},   {0x520100ab, 0x160100ae, 0, "OpenDownloadLink1"},
-      {0x520100ab, 0x160100b1, 0, "OpenDownloadLink2"}, {0x520100ab, 0x160100b4, 0, "OpenDownloadLink3"},
-      {0x520100ab, 0x160100bf, 0, "CopyAccessCode1"},   {0x520100ab, 0x160100c4, 0, "CopyAccessCode2"},
+      {ids::MainWindow, ids::MainWindow_Record, 0, "OnStartup"},
+      {ids::MainWindow, ids::MainWindow_Record, 2, "OnShutdown"},
+      {ids::MainWindow, ids::MainWindow_UpdateButton, 0, "ShowFollowWindow"},
+      {ids::MainWindow, ids::MainWindow_HelpButton, 0, "ShowHelpWindow"},
+      {ids::MainWindow, ids::MainWindow_PromoButton, 0, "OpenSiteLink15A"},
+      {ids::MainWindow, ids::MainWindow_ChatButton1, 0, "OpenChatLink1"},
+      {ids::MainWindow, ids::MainWindow_ChatButton2, 0, "OpenChatLink2"},
+      {ids::MainWindow, ids::MainWindow_ChatButton3, 0, "OpenChatLink3"},
+      {ids::MainWindow, ids::MainWindow_ViewButton1, 0, "OpenSiteLink15B"},
+      {ids::MainWindow, ids::MainWindow_ViewButton2, 0, "OpenSiteLink55"},
+      {ids::MainWindow, ids::MainWindow_ViewButton3, 0, "OpenSiteLink520"},
+      {ids::MainWindow, ids::MainWindow_TabPicture0, -1, "SelectTab0"},
+      {ids::MainWindow, ids::MainWindow_TabPicture1, -1, "SelectTab1"},
+      {ids::MainWindow, ids::MainWindow_TabPicture2, -1, "SelectTab2"},
+      {ids::MainWindow, ids::MainWindow_TabPicture3, -1, "SelectTab3"},
+      {ids::MainWindow, ids::MainWindow_PagePicture1, -1, "ShowPage1"},
+      {ids::MainWindow, ids::MainWindow_PagePicture2, -1, "ShowPage3"},
+      {ids::MainWindow, ids::MainWindow_PagePicture3, -1, "ShowPage2"},
+      {ids::MainWindow, ids::MainWindow_PagePicture4, -1, "ShowPage5"},
+      {ids::MainWindow, ids::MainWindow_PagePicture5, -1, "ShowPage4"},
+      {ids::HelpWindow, ids::HelpWindow_HelpCloseButton, 0, "CloseHelpWindow"},
+      {ids::NewVersionWindow, ids::NewVersionWindow_DownloadButton1, 0, "OpenDownloadLink1"},
+      {ids::NewVersionWindow, ids::NewVersionWindow_DownloadButton2, 0, "OpenDownloadLink2"},
+      {ids::NewVersionWindow, ids::NewVersionWindow_DownloadButton3, 0, "OpenDownloadLink3"},
+      {ids::NewVersionWindow, ids::NewVersionWindow_CopyCodeButton1, 0, "CopyAccessCode1"},
+      {ids::NewVersionWindow, ids::NewVersionWindow_CopyCodeButton2, 0, "CopyAccessCode2"},
   };
   std::vector<std::string> names;
   for (const Binding& b : expected) names.push_back(std::get<3>(b));
   EXPECT_EQ(BindingsOf(ProgramWindowBlock(), names), expected);
   // A build without a handler of that name binds nothing.
   names[0] = "NotInThisBuild";
-  EXPECT_EQ(BindingsOf(ProgramWindowBlock(), names).count({0x52010001, 0x06010000, 0, "none"}), 1u);
+  EXPECT_EQ(
+      BindingsOf(ProgramWindowBlock(), names).count({ids::MainWindow, ids::MainWindow_Record, 0, "none"}),
+      1u);
 }
 
 TEST(BindingsTest, KeyMinusOneAndUnknownNamesBindNothing) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "forms_test_support.h"
 #include "read_everything.h"
 
@@ -59,7 +60,7 @@ TEST(DamageTest, ADamagedBlockEndsInTheFatalReport) {
 TEST(DamageTest, AStreamCutAnywhereIsDamaged) {
   WindowDescriptionTable table;
   ASSERT_TRUE(table.Parse(ProgramWindowBlock(), {}));
-  const ControlRecord& label = table.Find(0x520100a3)->records[2];
+  const ControlRecord& label = table.Find(ids::HelpWindow)->records[2];
   ASSERT_EQ(label.kind, kKindLabel);
   LabelProperties p;
   for (uint32_t cut = 0; cut < label.properties.size; ++cut) {

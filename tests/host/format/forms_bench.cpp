@@ -10,17 +10,16 @@
 #include "components/jpeg_decoder.h"
 #include "format/program_windows.h"
 #include "format/property_streams.h"
+#include "format/window_ids.h"
 
 namespace {
-
-constexpr uint32_t kMainWindow = 0x52010001;
 
 // The stored pictures of MainWindow's picture boxes, as the loader hands them over.
 std::vector<ByteView> MainWindowPictures() {
   static WindowDescriptionTable table;
   static bool parsed = table.Parse(ProgramWindowBlock(), {});
   std::vector<ByteView> pictures;
-  const WindowDescription* main = parsed ? table.Find(kMainWindow) : nullptr;
+  const WindowDescription* main = parsed ? table.Find(ids::MainWindow) : nullptr;
   if (!main) return pictures;
   for (const ControlRecord& r : main->records) {
     PicBoxProperties p;

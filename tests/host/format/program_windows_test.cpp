@@ -4,17 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "format/program_windows.h"
 #include "format/property_streams.h"
+#include "format/window_ids.h"
 #include "forms_test_support.h"
 
 namespace {
-
-constexpr uint32_t kMainWindow = 0x52010001, kHelpWindow = 0x520100a3, kNewVersionWindow = 0x520100ab,
-                   kFollowWindow = 0x5201011c, kTabPager = 0x16010002;
 
 class ProgramWindowsTest : public ::testing::Test {
  protected:
@@ -36,9 +35,34 @@ TEST_F(ProgramWindowsTest, TheBlockReadsToItsExactEnd) {
     windows.push_back({w.id, w.records.size()});
     EXPECT_EQ(w.records[0].kind, kKindWindow);
   }
-  EXPECT_EQ(windows, (std::vector<std::pair<uint32_t, size_t>>{
-                         {kMainWindow, 30}, {kHelpWindow, 3}, {kNewVersionWindow, 13}, {kFollowWindow, 4}}));
+  EXPECT_EQ(
+      windows,
+      (std::vector<std::pair<uint32_t, size_t>>{
+          {ids::MainWindow, 30}, {ids::HelpWindow, 3}, {ids::NewVersionWindow, 13}, {ids::FollowWindow, 4}}));
   EXPECT_EQ(table_.Find(0x52010002), nullptr);
+}
+
+// The generated names: each record of the sources once, under its window's name, and in the block.
+TEST_F(ProgramWindowsTest, TheGeneratedNamesAreTheSourcesRecords) {
+  std::set<std::tuple<std::string, uint32_t, uint32_t>> sources, generated;
+  for (const char* file : {"main_window", "help_window", "new_version_window", "follow_window"}) {
+    const formc::Json j =
+        formc::LoadWindowSource(VELMORA_ASSETS "/forms/" + std::string(file) + ".json").json;
+    const std::string window = j.at("window");
+    const uint32_t window_id = std::stoul(j.at("id").get<std::string>(), nullptr, 16);
+    sources.insert({window, window_id, window_id});
+    for (const formc::Json& r : j.at("records")) {
+      const std::string name = r.at("kind") == "window" ? "Record" : r.at("name").get<std::string>();
+      sources.insert(
+          {window + "_" + name, window_id, std::stoul(r.at("id").get<std::string>(), nullptr, 16)});
+    }
+  }
+  for (const ids::NamedId& n : ids::kAll) {
+    generated.insert({n.name, n.window, n.id});
+    if (n.id != n.window) EXPECT_GE(table_.Find(n.window)->FindRecord(n.id), 0) << n.name;
+  }
+  EXPECT_EQ(generated, sources);
+  EXPECT_EQ(std::size(ids::kAll), sources.size()) << "no name twice";
 }
 
 TEST_F(ProgramWindowsTest, RecordFieldsMatchTheLayouts) {
@@ -50,16 +74,23 @@ TEST_F(ProgramWindowsTest, RecordFieldsMatchTheLayouts) {
     bool tab_stop;
   };
   const Row rows[] = {
-      {kMainWindow, 0x06010000, kKindWindow, nullptr, 0, 50, 50, 856, 550, false},
-      {kMainWindow, 0x16010119, kKindButton, "按钮9", 0, 786, 20, 40, 24, true},
-      {kMainWindow, 0x1601009d, kKindPicBox, "图片框10", kTabPager, 416, 182, 216, 176, false},
-      {kMainWindow, 0x1601001a, kKindHtmlViewer, "超文本浏览框1", kTabPager, 140, 32, 664, 360, true},
-      {kMainWindow, kTabPager, kKindPageControl, "高级选择夹1", 0, 16, 90, 820, 416, false},
-      {kMainWindow, 0x160100c9, kKindLabel, "标签4", kTabPager, 136, -34, 20, 16, false},
-      {kMainWindow, 0x16010076, kKindEditBox, "编辑框2", kTabPager, 40, 54, 656, 336, true},
-      {kHelpWindow, 0x160100a7, kKindButton, "按钮1", 0, 288, 200, 55, 32, true},
-      {kNewVersionWindow, 0x160100b6, kKindEditBox, "编辑框3", 0, 88, 224, 228, 28, true},
-      {kFollowWindow, 0x1601011d, kKindPicBox, "图片框1", 0, 64, 104, 232, 216, false},
+      {ids::MainWindow, ids::MainWindow_Record, kKindWindow, nullptr, 0, 50, 50, 856, 550, false},
+      {ids::MainWindow, ids::MainWindow_UpdateButton, kKindButton, "按钮9", 0, 786, 20, 40, 24, true},
+      {ids::MainWindow, ids::MainWindow_ContactPicture, kKindPicBox, "图片框10", ids::MainWindow_TabPager,
+       416, 182, 216, 176, false},
+      {ids::MainWindow, ids::MainWindow_PageView, kKindHtmlViewer, "超文本浏览框1", ids::MainWindow_TabPager,
+       140, 32, 664, 360, true},
+      {ids::MainWindow, ids::MainWindow_TabPager, kKindPageControl, "高级选择夹1", 0, 16, 90, 820, 416,
+       false},
+      {ids::MainWindow, ids::MainWindow_PageTextLabel, kKindLabel, "标签4", ids::MainWindow_TabPager, 136,
+       -34, 20, 16, false},
+      {ids::MainWindow, ids::MainWindow_HistoryBox, kKindEditBox, "编辑框2", ids::MainWindow_TabPager, 40, 54,
+       656, 336, true},
+      {ids::HelpWindow, ids::HelpWindow_HelpCloseButton, kKindButton, "按钮1", 0, 288, 200, 55, 32, true},
+      {ids::NewVersionWindow, ids::NewVersionWindow_AddressBox3, kKindEditBox, "编辑框3", 0, 88, 224, 228, 28,
+       true},
+      {ids::FollowWindow, ids::FollowWindow_FollowPicture, kKindPicBox, "图片框1", 0, 64, 104, 232, 216,
+       false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.id);
@@ -77,20 +108,24 @@ TEST_F(ProgramWindowsTest, RecordFieldsMatchTheLayouts) {
 }
 
 TEST_F(ProgramWindowsTest, TabPagersChildListGivesFourPagesOfMembers) {
-  const ControlRecord& pager = Rec(kMainWindow, kTabPager);
+  const ControlRecord& pager = Rec(ids::MainWindow, ids::MainWindow_TabPager);
   EXPECT_EQ(pager.child_count, 22u);
   std::vector<std::vector<uint32_t>> pages(4);
   ForEachPageMember(pager, [&](int page, uint32_t id) {
     ASSERT_LT(page, 4);
     pages[page].push_back(id);
   });
-  EXPECT_EQ(pages, (std::vector<std::vector<uint32_t>>{
-                       {0x160100d5, 0x160100c9, 0x1601001a, 0x16010019, 0x16010018, 0x16010017, 0x16010016,
-                        0x16010014},
-                       {0x16010094, 0x16010093, 0x16010092, 0x16010091, 0x1601007e},
-                       {0x16010076},
-                       {0x1601009d, 0x1601009a, 0x16010099, 0x16010097, 0x16010096}}));
-  for (const ControlRecord& r : table_.Find(kMainWindow)->records) {
+  EXPECT_EQ(pages,
+            (std::vector<std::vector<uint32_t>>{
+                {ids::MainWindow_VersionLabel, ids::MainWindow_PageTextLabel, ids::MainWindow_PageView,
+                 ids::MainWindow_PagePicture5, ids::MainWindow_PagePicture4, ids::MainWindow_PagePicture3,
+                 ids::MainWindow_PagePicture2, ids::MainWindow_PagePicture1},
+                {ids::MainWindow_ViewButton3, ids::MainWindow_ViewButton2, ids::MainWindow_ViewButton1,
+                 ids::MainWindow_FeeNoteBox, ids::MainWindow_CourseListLabel},
+                {ids::MainWindow_HistoryBox},
+                {ids::MainWindow_ContactPicture, ids::MainWindow_ChatButton1, ids::MainWindow_ChatButton2,
+                 ids::MainWindow_ChatButton3, ids::MainWindow_ContactLabel}}));
+  for (const ControlRecord& r : table_.Find(ids::MainWindow)->records) {
     if (r.id != pager.id) {
       EXPECT_EQ(r.child_count, 0u) << std::hex << r.id;
     }
@@ -119,10 +154,14 @@ TEST_F(ProgramWindowsTest, TextsHaveTheirByteCounts) {
     uint32_t window, id;
     size_t bytes;
   } rows[] = {
-      {"MainWindow", kMainWindow, 0x06010000, 78},      {"HelpWindow", kHelpWindow, 0x060100a2, 27},
-      {"NewVersionWindow", kNewVersionWindow, 0x060100aa, 43}, {"ContactLabel", kMainWindow, 0x16010096, 99},
-      {"CourseListLabel", kMainWindow, 0x1601007e, 342}, {"FeeNoteBox", kMainWindow, 0x16010091, 328},
-      {"HistoryBox", kMainWindow, 0x16010076, 2187},     {"the help text", kHelpWindow, 0x160100a4, 202},
+      {"MainWindow", ids::MainWindow, ids::MainWindow_Record, 78},
+      {"HelpWindow", ids::HelpWindow, ids::HelpWindow_Record, 27},
+      {"NewVersionWindow", ids::NewVersionWindow, ids::NewVersionWindow_Record, 43},
+      {"ContactLabel", ids::MainWindow, ids::MainWindow_ContactLabel, 99},
+      {"CourseListLabel", ids::MainWindow, ids::MainWindow_CourseListLabel, 342},
+      {"FeeNoteBox", ids::MainWindow, ids::MainWindow_FeeNoteBox, 328},
+      {"HistoryBox", ids::MainWindow, ids::MainWindow_HistoryBox, 2187},
+      {"the help text", ids::HelpWindow, ids::HelpWindow_HelpTextLabel, 202},
   };
   for (const auto& row : rows) {
     const ControlRecord& r = Rec(row.window, row.id);
@@ -145,20 +184,24 @@ TEST_F(ProgramWindowsTest, CustomCursorsAreStandardFilesSharedAsTheLayoutsSay) {
     size_t bytes;
     int images;
   } rows[] = {
-      {"A", {0x16010065, 0x16010064, 0x1601002b, 0x1601002a, 0x16010019, 0x16010018, 0x16010017, 0x16010016,
-             0x16010014}, 2238, 1},
-      {"B", {0x1601001a}, 2238, 1},
-      {"C", {kTabPager}, 2238, 1},
-      {"PromoButton's", {0x1601009e}, 6838, 3},
+      {"A",
+       {ids::MainWindow_TabPicture3, ids::MainWindow_TabPicture2, ids::MainWindow_TabPicture1,
+        ids::MainWindow_TabPicture0, ids::MainWindow_PagePicture5, ids::MainWindow_PagePicture4,
+        ids::MainWindow_PagePicture3, ids::MainWindow_PagePicture2, ids::MainWindow_PagePicture1},
+       2238,
+       1},
+      {"B", {ids::MainWindow_PageView}, 2238, 1},
+      {"C", {ids::MainWindow_TabPager}, 2238, 1},
+      {"PromoButton's", {ids::MainWindow_PromoButton}, 6838, 3},
   };
   std::set<std::string> files;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.cursor);
-    const std::string file = Str(Rec(kMainWindow, row.ids[0]).mouse_pointer).substr(4);
+    const std::string file = Str(Rec(ids::MainWindow, row.ids[0]).mouse_pointer).substr(4);
     files.insert(file);
     EXPECT_EQ(std::make_pair(file.size(), file[4] | file[5] << 8), std::make_pair(row.bytes, row.images));
     for (uint32_t id : row.ids) {
-      EXPECT_EQ(Str(Rec(kMainWindow, id).mouse_pointer), "\xFF\xFF\xFF\xFF" + file) << std::hex << id;
+      EXPECT_EQ(Str(Rec(ids::MainWindow, id).mouse_pointer), "\xFF\xFF\xFF\xFF" + file) << std::hex << id;
     }
   }
   EXPECT_EQ(files.size(), 4u) << "four different cursors";

@@ -8,6 +8,7 @@
 
 #include "components/page_model.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ class SilentHost final : public PageHost {
 TEST(PageCodec, TabPagerBlockRoundTripsByteForByte) {
   WindowDescriptionTable table;
   ASSERT_TRUE(table.Parse(ProgramWindowBlock(), {}));
-  const WindowDescription* w = table.Find(0x52010001);
-  const ByteView stored = w->RecordAt(w->FindRecord(0x16010002))->properties;
+  const WindowDescription* w = table.Find(ids::MainWindow);
+  const ByteView stored = w->RecordAt(w->FindRecord(ids::MainWindow_TabPager))->properties;
 
   PageControlProperties p;
   ASSERT_EQ(ReadPageControlProperties(stored, &p), StreamResult::kOk);

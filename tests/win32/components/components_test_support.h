@@ -9,25 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "format/window_ids.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
 #include "windows/live_window_win32.h"
-
-namespace ids {
-constexpr uint32_t kMainWindow = 0x52010001, kMainWindowRecord = 0x06010000;
-constexpr uint32_t kHelpWindow = 0x520100a3, kNewVersionWindow = 0x520100ab, kFollowWindow = 0x5201011c;
-constexpr uint32_t kUpdateButton = 0x16010119, kVersionLabel = 0x160100d5, kHelpButton = 0x160100a0,
-                   kPromoButton = 0x1601009e, kContactPicture = 0x1601009d, kChatButton1 = 0x1601009a,
-                   kChatButton2 = 0x16010099, kChatButton3 = 0x16010097, kContactLabel = 0x16010096,
-                   kViewButton3 = 0x16010094, kViewButton2 = 0x16010093, kViewButton1 = 0x16010092,
-                   kFeeNoteBox = 0x16010091, kCourseListLabel = 0x1601007e, kHistoryBox = 0x16010076,
-                   kTabPicture3 = 0x16010065, kTabPicture2 = 0x16010064, kTabPicture1 = 0x1601002b,
-                   kTabPicture0 = 0x1601002a, kHeaderBand = 0x1601006c, kPageView = 0x1601001a,
-                   kPagePicture5 = 0x16010019, kPagePicture4 = 0x16010018, kPagePicture3 = 0x16010017,
-                   kPagePicture2 = 0x16010016, kPagePicture1 = 0x16010014, kTabPager = 0x16010002,
-                   kPageTextLabel = 0x160100c9, kLatestVersionLabel = 0x160100ca;
-constexpr uint32_t kNoticeLabel = 0x16010108, kHelpCloseButton = 0x160100a7, kFollowPicture = 0x1601011d;
-}  // namespace ids
 
 // Reads the program's window descriptions once, no handler bound.
 void PrepareProgramWindows();
@@ -62,9 +47,9 @@ inline bool HasStyle(HWND hwnd, LONG_PTR bits) { return (GetWindowLongPtrW(hwnd,
 // A test with MainWindow loaded.
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : window_(ids::kMainWindow) {}
+  MainWindowTest() : window_(ids::MainWindow) {}
   void SetUp() override { ASSERT_NE(window_.get(), nullptr); }
-  HWND Hwnd(uint32_t id) const { return id == ids::kMainWindowRecord ? window_->hwnd() : window_.Hwnd(id); }
+  HWND Hwnd(uint32_t id) const { return id == ids::MainWindow_Record ? window_->hwnd() : window_.Hwnd(id); }
   LoadedWindow window_;
 };
 

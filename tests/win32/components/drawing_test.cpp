@@ -7,11 +7,10 @@
 #include <string>
 
 #include "components_test_support.h"
+#include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
-
-using namespace ids;
 
 constexpr int kWidth = 2, kHeight = 3;
 constexpr int kLabelCaption = 8, kTextColor = 16, kBackColor = 17, kAlign = 24, kWordWrap = 25, kVAlign = 26;
@@ -50,20 +49,24 @@ Pixels Shot(HWND hwnd) {
 // NoticeLabel as stored: 480x38, red bold text on white, centred, one line.
 class LabelDrawingTest : public ::testing::Test {
  protected:
-  LabelDrawingTest() : window_(kNewVersionWindow) {}
+  LabelDrawingTest() : window_(ids::NewVersionWindow) {}
   void SetUp() override {
     ASSERT_NE(window_.get(), nullptr);
     window_.ShowAndPaint();
   }
-  Ink InkShot() { return InkOf(Shot(window_.Hwnd(kNoticeLabel)), 0xFFFFFF); }
-  void Set(int index, int64_t value) { SetControlNumber(kNewVersionWindow, kNoticeLabel, index, value); }
-  void Caption(const char* text) { SetControlText(kNewVersionWindow, kNoticeLabel, kLabelCaption, text); }
+  Ink InkShot() { return InkOf(Shot(window_.Hwnd(ids::NewVersionWindow_NoticeLabel)), 0xFFFFFF); }
+  void Set(int index, int64_t value) {
+    SetControlNumber(ids::NewVersionWindow, ids::NewVersionWindow_NoticeLabel, index, value);
+  }
+  void Caption(const char* text) {
+    SetControlText(ids::NewVersionWindow, ids::NewVersionWindow_NoticeLabel, kLabelCaption, text);
+  }
   LoadedWindow window_;
 };
 
 TEST_F(LabelDrawingTest, StoredColoursAndAlignAndVAlignWhenNotWrapping) {
   Caption("HHHH");  // ink as wide as its advance: a full-width "！" is not
-  Pixels p = Shot(window_.Hwnd(kNoticeLabel));
+  Pixels p = Shot(window_.Hwnd(ids::NewVersionWindow_NoticeLabel));
   ASSERT_EQ(p.width, 480);
   ASSERT_EQ(p.height, 38);
   EXPECT_TRUE(Near(p.At(1, 1), 0xFFFFFF, 8)) << std::hex << p.At(1, 1);
@@ -102,7 +105,7 @@ TEST_F(LabelDrawingTest, WordWrapAmpersandsAndTheDefaultColours) {
 
   Set(kBackColor, 0xFF000000);
   Set(kTextColor, RGB(0, 255, 0));
-  Pixels p = Shot(window_.Hwnd(kNoticeLabel));
+  Pixels p = Shot(window_.Hwnd(ids::NewVersionWindow_NoticeLabel));
   COLORREF face = GetSysColor(COLOR_BTNFACE);
   uint32_t face_rgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
   EXPECT_TRUE(Near(p.At(1, 1), face_rgb, 8)) << std::hex << p.At(1, 1) << " vs " << face_rgb;
@@ -110,12 +113,12 @@ TEST_F(LabelDrawingTest, WordWrapAmpersandsAndTheDefaultColours) {
 }
 
 TEST(PicBoxDrawingTest, EachDisplayModePutsThePictureInItsPlaceAndBadDataShowsNothing) {
-  LoadedWindow window(kFollowWindow);
+  LoadedWindow window(ids::FollowWindow);
   ASSERT_NE(window.get(), nullptr);
   window.ShowAndPaint();
-  HWND box = window.Hwnd(kFollowPicture);
+  HWND box = window.Hwnd(ids::FollowWindow_FollowPicture);
   // A background no pixel of the picture has, so the picture's place shows.
-  SetControlNumber(kFollowWindow, kFollowPicture, kPicBackColor, RGB(0, 255, 0));
+  SetControlNumber(ids::FollowWindow, ids::FollowWindow_FollowPicture, kPicBackColor, RGB(0, 255, 0));
   const struct {
     const char* label;
     int mode, width, height;
@@ -127,9 +130,9 @@ TEST(PicBoxDrawingTest, EachDisplayModePutsThePictureInItsPlaceAndBadDataShowsNo
   };
   for (const auto& row : placements) {
     SCOPED_TRACE(row.label);
-    SetControlNumber(kFollowWindow, kFollowPicture, kPicDisplayMode, row.mode);
-    SetControlNumber(kFollowWindow, kFollowPicture, kWidth, row.width);
-    SetControlNumber(kFollowWindow, kFollowPicture, kHeight, row.height);
+    SetControlNumber(ids::FollowWindow, ids::FollowWindow_FollowPicture, kPicDisplayMode, row.mode);
+    SetControlNumber(ids::FollowWindow, ids::FollowWindow_FollowPicture, kWidth, row.width);
+    SetControlNumber(ids::FollowWindow, ids::FollowWindow_FollowPicture, kHeight, row.height);
     Pixels p = Shot(box);
     ASSERT_EQ(p.width, row.width);
     ASSERT_EQ(p.height, row.height);
@@ -145,10 +148,11 @@ TEST(PicBoxDrawingTest, EachDisplayModePutsThePictureInItsPlaceAndBadDataShowsNo
   Bytes bytes(NewByteArray(not_a_picture, sizeof not_a_picture));
   PropertyIn in;
   in.bytes = bytes.get();
-  SetControlProperty(kFollowWindow, kFollowPicture, kPicPicture, -1, in);
+  SetControlProperty(ids::FollowWindow, ids::FollowWindow_FollowPicture, kPicPicture, -1, in);
   EXPECT_FALSE(InkOf(Shot(box), 0x00FF00).any()) << "a picture that does not decode shows nothing";
-  EXPECT_EQ(GetControlProperty(kFollowWindow, kFollowPicture, kPicPicture, -1).bytes.size(),
-            static_cast<int32_t>(sizeof not_a_picture))
+  EXPECT_EQ(
+      GetControlProperty(ids::FollowWindow, ids::FollowWindow_FollowPicture, kPicPicture, -1).bytes.size(),
+      static_cast<int32_t>(sizeof not_a_picture))
       << "kept as written";
 }
 

@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "components_test_support.h"
+#include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
-
-using namespace ids;
 
 constexpr int kMousePointer = 7, kLabelFont = 15, kButtonPicture = 8, kPicPicture = 10;
 constexpr int kEditContent = 8, kEditFont = 12, kEditMultiLine = 15, kEditInputMode = 18;
@@ -30,12 +29,12 @@ TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrB
     const wchar_t* face;  // null: none stored, the default GUI font
     int height, weight;
   } fonts[] = {
-      {"UpdateButton: no face", kUpdateButton, L"", -14, 700},
-      {"PromoButton", kPromoButton, L"微软雅黑", -16, 400},
-      {"FeeNoteBox", kFeeNoteBox, L"微软雅黑", -14, 400},
-      {"ContactLabel", kContactLabel, L"微软雅黑", -16, 700},
-      {"HistoryBox", kHistoryBox, nullptr, 0, 0},
-      {"VersionLabel", kVersionLabel, nullptr, 0, 0},
+      {"UpdateButton: no face", ids::MainWindow_UpdateButton, L"", -14, 700},
+      {"PromoButton", ids::MainWindow_PromoButton, L"微软雅黑", -16, 400},
+      {"FeeNoteBox", ids::MainWindow_FeeNoteBox, L"微软雅黑", -14, 400},
+      {"ContactLabel", ids::MainWindow_ContactLabel, L"微软雅黑", -16, 700},
+      {"HistoryBox", ids::MainWindow_HistoryBox, nullptr, 0, 0},
+      {"VersionLabel", ids::MainWindow_VersionLabel, nullptr, 0, 0},
   };
   for (const auto& row : fonts) {
     SCOPED_TRACE(row.name);
@@ -61,8 +60,8 @@ TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrB
   record.bold = record.underline = 1;
   record.size = 18;
   in.font = &record;
-  SetControlProperty(kMainWindow, kContactLabel, kLabelFont, -1, in);
-  LOGFONTW lf = FontOf(Hwnd(kContactLabel));
+  SetControlProperty(ids::MainWindow, ids::MainWindow_ContactLabel, kLabelFont, -1, in);
+  LOGFONTW lf = FontOf(Hwnd(ids::MainWindow_ContactLabel));
   EXPECT_EQ((std::vector<long>{lf.lfHeight, lf.lfWeight, lf.lfUnderline}), (std::vector<long>{-18, 700, 1}));
   EXPECT_EQ(std::wstring(lf.lfFaceName), L"宋体");
 
@@ -72,8 +71,8 @@ TEST_F(MainWindowTest, FontsAreTheStoredOnesWithTheReplacementsOrWrittenWholeOrB
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
   in = PropertyIn{};
   in.number = 1;
-  SetControlProperty(kMainWindow, kHistoryBox, kEditFont, kFontBold, in);
-  lf = FontOf(Hwnd(kHistoryBox));
+  SetControlProperty(ids::MainWindow, ids::MainWindow_HistoryBox, kEditFont, kFontBold, in);
+  lf = FontOf(Hwnd(ids::MainWindow_HistoryBox));
   EXPECT_EQ(lf.lfWeight, 700);
   EXPECT_EQ(lf.lfHeight, gui.lfHeight);
   EXPECT_EQ(std::wstring(lf.lfFaceName), gui.lfFaceName);
@@ -96,10 +95,12 @@ TEST_F(MainWindowTest, AFontFieldOfAControlWithoutAFontOfItsOwnReadsTheDefaultGu
   };
   ASSERT_NE(gui.lfHeight, 0) << "a size to tell the default font from an empty record";
   for (const auto& row : rows) {
-    EXPECT_EQ(GetControlProperty(kMainWindow, kVersionLabel, kLabelFont, row.sub).number, row.expected)
+    EXPECT_EQ(GetControlProperty(ids::MainWindow, ids::MainWindow_VersionLabel, kLabelFont, row.sub).number,
+              row.expected)
         << row.field;
   }
-  Text face = std::move(GetControlProperty(kMainWindow, kVersionLabel, kLabelFont, kFontFace).text);
+  Text face = std::move(
+      GetControlProperty(ids::MainWindow, ids::MainWindow_VersionLabel, kLabelFont, kFontFace).text);
   ASSERT_NE(face.get(), nullptr);
   EXPECT_EQ(std::string(face.get()), Gbk(gui.lfFaceName));
 }
@@ -128,11 +129,11 @@ TEST_F(MainWindowTest, CursorsAreShownWithTheirHotSpotsAndWrittenByIndexOrFile) 
     int system;  // a system cursor's identifier, or 0 for a custom one
     long hot_x;
   } cursors[] = {
-      {"UpdateButton: system hand", kUpdateButton, 32649, 0},
-      {"PromoButton: custom, three images", kPromoButton, 0, 0},
-      {"TabPicture0: custom A", kTabPicture0, 0, 2},
-      {"PageView: custom B", kPageView, 0, 0},
-      {"TabPager: custom C", kTabPager, 0, 0},
+      {"UpdateButton: system hand", ids::MainWindow_UpdateButton, 32649, 0},
+      {"PromoButton: custom, three images", ids::MainWindow_PromoButton, 0, 0},
+      {"TabPicture0: custom A", ids::MainWindow_TabPicture0, 0, 2},
+      {"PageView: custom B", ids::MainWindow_PageView, 0, 0},
+      {"TabPager: custom C", ids::MainWindow_TabPager, 0, 0},
   };
   auto shown_over = [](HWND hwnd) {
     SetCursor(nullptr);
@@ -152,31 +153,32 @@ TEST_F(MainWindowTest, CursorsAreShownWithTheirHotSpotsAndWrittenByIndexOrFile) 
     }
   }
   // ContactPicture has the kind's own; TabPager's does not cover it.
-  EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr);
-  EXPECT_NE(shown_over(Hwnd(kContactPicture)), window_->CursorFor(kTabPager));
+  EXPECT_EQ(window_->CursorFor(ids::MainWindow_ContactPicture), nullptr);
+  EXPECT_NE(shown_over(Hwnd(ids::MainWindow_ContactPicture)), window_->CursorFor(ids::MainWindow_TabPager));
 
   // MousePointer reads the standard cursors by their index, a custom one with its file.
-  auto get = [](uint32_t id) { return GetControlProperty(kMainWindow, id, kMousePointer, -1).bytes; };
+  auto get = [](uint32_t id) { return GetControlProperty(ids::MainWindow, id, kMousePointer, -1).bytes; };
   auto set = [](const Bytes& value) {
     PropertyIn in;
     in.bytes = value.get();
-    SetControlProperty(kMainWindow, kContactPicture, kMousePointer, -1, in);
+    SetControlProperty(ids::MainWindow, ids::MainWindow_ContactPicture, kMousePointer, -1, in);
   };
-  Bytes hand = get(kUpdateButton), custom = get(kTabPicture0);
+  Bytes hand = get(ids::MainWindow_UpdateButton), custom = get(ids::MainWindow_TabPicture0);
   EXPECT_EQ(hand.size(), 4);
   EXPECT_EQ(FirstWord(hand), 13) << "32649 reads as the hand's index";
   EXPECT_EQ(FirstWord(custom), -1);
   EXPECT_EQ(custom.size(), 4 + 2238);
-  EXPECT_EQ(get(kContactPicture).get(), nullptr);
+  EXPECT_EQ(get(ids::MainWindow_ContactPicture).get(), nullptr);
   const int32_t cross_index = 2;
   set(Bytes(NewByteArray(&cross_index, 4)));
-  EXPECT_EQ(window_->CursorFor(kContactPicture), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
-  EXPECT_EQ(FirstWord(get(kContactPicture)), cross_index);
+  EXPECT_EQ(window_->CursorFor(ids::MainWindow_ContactPicture),
+            LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+  EXPECT_EQ(FirstWord(get(ids::MainWindow_ContactPicture)), cross_index);
   set(custom);
-  EXPECT_EQ(Shape(window_->CursorFor(kContactPicture)), (std::vector<long>{FALSE, 2, 0, 32}))
+  EXPECT_EQ(Shape(window_->CursorFor(ids::MainWindow_ContactPicture)), (std::vector<long>{FALSE, 2, 0, 32}))
       << "made from its file";
   set(Bytes());
-  EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr);
+  EXPECT_EQ(window_->CursorFor(ids::MainWindow_ContactPicture), nullptr);
 
   // A damaged cursor file gives the kind's own cursor, nothing read outside it.
   const struct {
@@ -193,12 +195,12 @@ TEST_F(MainWindowTest, CursorsAreShownWithTheirHotSpotsAndWrittenByIndexOrFile) 
     Bytes value(NewByteArray(custom.data(), row.length));
     if (row.patch_at >= 0) const_cast<uint8_t*>(value.data())[4 + row.patch_at] = 1;
     set(value);
-    EXPECT_EQ(window_->CursorFor(kContactPicture), nullptr) << row.label;
+    EXPECT_EQ(window_->CursorFor(ids::MainWindow_ContactPicture), nullptr) << row.label;
   }
 }
 
 TEST_F(MainWindowTest, AnEditBoxKeepsItsModesAndColoursAndIsMadeAgainInPlaceForANewMode) {
-  HWND old = Hwnd(kFeeNoteBox);
+  HWND old = Hwnd(ids::MainWindow_FeeNoteBox);
   EXPECT_TRUE(HasStyle(old, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL));
   EXPECT_FALSE(HasStyle(old, ES_NOHIDESEL)) << "the selection hides when unfocused";
   EXPECT_FALSE(HasStyle(old, ES_READONLY));
@@ -215,33 +217,33 @@ TEST_F(MainWindowTest, AnEditBoxKeepsItsModesAndColoursAndIsMadeAgainInPlaceForA
   ReleaseDC(old, dc);
 
   // MultiLine is fixed at birth: writing it makes the control again.
-  SetControlNumber(kMainWindow, kTabPager, 12, 1);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12, 1);
   HWND above = GetWindow(old, GW_HWNDPREV);
   RECT before = RectInParent(old);
   int id = GetDlgCtrlID(old);
   std::string content = Gbk(L"第一行\r\n第二行");
-  SetControlText(kMainWindow, kFeeNoteBox, kEditContent, content.c_str());
-  SetControlNumber(kMainWindow, kFeeNoteBox, kEditMultiLine, 0);
-  HWND made = Hwnd(kFeeNoteBox);
+  SetControlText(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditContent, content.c_str());
+  SetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditMultiLine, 0);
+  HWND made = Hwnd(ids::MainWindow_FeeNoteBox);
   ASSERT_NE(made, old);
   EXPECT_FALSE(IsWindow(old));
   EXPECT_FALSE(HasStyle(made, ES_MULTILINE));
-  EXPECT_EQ(GetControlNumber(kMainWindow, kFeeNoteBox, kEditMultiLine), 0);
+  EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditMultiLine), 0);
   EXPECT_EQ(GetDlgCtrlID(made), id);
-  EXPECT_EQ(GetParent(made), Hwnd(kTabPager));
+  EXPECT_EQ(GetParent(made), Hwnd(ids::MainWindow_TabPager));
   EXPECT_EQ(GetWindow(made, GW_HWNDPREV), above) << "same place in the stacking order";
   RECT after = RectInParent(made);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_TRUE(HasStyle(made, WS_VISIBLE));
-  Text kept = GetControlText(kMainWindow, kFeeNoteBox, kEditContent);
+  Text kept = GetControlText(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditContent);
   EXPECT_EQ(std::string(kept.get() ? kept.get() : ""), content) << "the text is carried over";
 
-  SetControlNumber(kMainWindow, kFeeNoteBox, kEditInputMode, 2);
-  EXPECT_TRUE(HasStyle(Hwnd(kFeeNoteBox), ES_PASSWORD));
-  EXPECT_EQ(SendMessageW(Hwnd(kFeeNoteBox), EM_GETPASSWORDCHAR, 0, 0), L'*');
-  SetControlNumber(kMainWindow, kFeeNoteBox, kEditInputMode, 1);
-  EXPECT_TRUE(HasStyle(Hwnd(kFeeNoteBox), ES_READONLY));
-  EXPECT_FALSE(HasStyle(Hwnd(kFeeNoteBox), ES_PASSWORD));
+  SetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditInputMode, 2);
+  EXPECT_TRUE(HasStyle(Hwnd(ids::MainWindow_FeeNoteBox), ES_PASSWORD));
+  EXPECT_EQ(SendMessageW(Hwnd(ids::MainWindow_FeeNoteBox), EM_GETPASSWORDCHAR, 0, 0), L'*');
+  SetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, kEditInputMode, 1);
+  EXPECT_TRUE(HasStyle(Hwnd(ids::MainWindow_FeeNoteBox), ES_READONLY));
+  EXPECT_FALSE(HasStyle(Hwnd(ids::MainWindow_FeeNoteBox), ES_PASSWORD));
 }
 
 // A button's events, bound for the test only: the program binds none of these.
@@ -250,8 +252,8 @@ template <int kEvent>
 HandlerResult Record(const int32_t*, int32_t) {
   uint32_t window = 0, control = 0;
   EXPECT_TRUE(CurrentEventSource(&window, &control));
-  EXPECT_EQ(window, kMainWindow);
-  EXPECT_EQ(control, kUpdateButton);
+  EXPECT_EQ(window, ids::MainWindow);
+  EXPECT_EQ(control, ids::MainWindow_UpdateButton);
   g_events.push_back(kEvent);
   return {false, 0};
 }
@@ -259,18 +261,19 @@ const EventBinding kButtonBindings[] = {{-7, &Record<-7>}, {-8, &Record<-8>}, {0
 
 TEST_F(MainWindowTest, AButtonRaisesClickedAndItsFocusEventsAndShowsItsCaptionAndPicture) {
   window_.ShowAndPaint();
-  ControlRecord* record = window_->description()->RecordAt(window_->description()->FindRecord(kUpdateButton));
+  ControlRecord* record =
+      window_->description()->RecordAt(window_->description()->FindRecord(ids::MainWindow_UpdateButton));
   std::span<const EventBinding> stored = record->bindings;
   record->bindings = std::span<const EventBinding>(kButtonBindings);
   g_events.clear();
-  SetFocus(Hwnd(kUpdateButton));
-  SendMessageW(Hwnd(kUpdateButton), BM_CLICK, 0, 0);
+  SetFocus(Hwnd(ids::MainWindow_UpdateButton));
+  SendMessageW(Hwnd(ids::MainWindow_UpdateButton), BM_CLICK, 0, 0);
   EXPECT_EQ(g_events, (std::vector<int>{-7, 0})) << "clicked before the notification returns";
-  SetFocus(Hwnd(kHelpButton));
+  SetFocus(Hwnd(ids::MainWindow_HelpButton));
   EXPECT_EQ(g_events, (std::vector<int>{-7, 0, -8}));
   record->bindings = stored;
 
-  HWND promo = Hwnd(kPromoButton);
+  HWND promo = Hwnd(ids::MainWindow_PromoButton);
   EXPECT_TRUE(HasStyle(promo, BS_MULTILINE | BS_CENTER | BS_VCENTER));
   wchar_t text[64] = {};
   GetWindowTextW(promo, text, 64);
@@ -278,24 +281,27 @@ TEST_F(MainWindowTest, AButtonRaisesClickedAndItsFocusEventsAndShowsItsCaptionAn
 
   // A JPEG written as the picture is shown; none takes it away.
   auto picture = [](uint32_t id) {
-    return GetControlProperty(kMainWindow, id, id == kChatButton3 ? kButtonPicture : kPicPicture, -1).bytes;
+    return GetControlProperty(ids::MainWindow, id,
+                              id == ids::MainWindow_ChatButton3 ? kButtonPicture : kPicPicture, -1)
+        .bytes;
   };
   auto shown = [&] {
-    return reinterpret_cast<HBITMAP>(SendMessageW(Hwnd(kChatButton3), BM_GETIMAGE, IMAGE_BITMAP, 0));
+    return reinterpret_cast<HBITMAP>(
+        SendMessageW(Hwnd(ids::MainWindow_ChatButton3), BM_GETIMAGE, IMAGE_BITMAP, 0));
   };
-  Bytes jpeg = picture(kTabPicture0);
+  Bytes jpeg = picture(ids::MainWindow_TabPicture0);
   ASSERT_GT(jpeg.size(), 0);
   PropertyIn in;
   in.bytes = jpeg.get();
-  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  SetControlProperty(ids::MainWindow, ids::MainWindow_ChatButton3, kButtonPicture, -1, in);
   BITMAP bm{};
   ASSERT_TRUE(GetObjectW(shown(), sizeof bm, &bm));
   EXPECT_EQ((std::vector<long>{bm.bmWidth, bm.bmHeight}), (std::vector<long>{128, 44}));
-  EXPECT_EQ(picture(kChatButton3).size(), jpeg.size());
+  EXPECT_EQ(picture(ids::MainWindow_ChatButton3).size(), jpeg.size());
   in.bytes = nullptr;
-  SetControlProperty(kMainWindow, kChatButton3, kButtonPicture, -1, in);
+  SetControlProperty(ids::MainWindow, ids::MainWindow_ChatButton3, kButtonPicture, -1, in);
   EXPECT_EQ(shown(), nullptr);
-  EXPECT_EQ(picture(kChatButton3).get(), nullptr);
+  EXPECT_EQ(picture(ids::MainWindow_ChatButton3).get(), nullptr);
 }
 
 }  // namespace

@@ -9,11 +9,10 @@
 
 #include "components_test_support.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
-
-using namespace ids;
 
 constexpr int kVisible = 5, kCurrentPage = 12;
 
@@ -28,35 +27,35 @@ struct ControlRow {
 
 // MainWindow's 29 controls in record order.
 const ControlRow kMainControls[] = {
-    {"UpdateButton", kUpdateButton, L"Button", -1, 786, 20, 40, 24, true},
-    {"VersionLabel", kVersionLabel, L"VelmoraLabel", 0, 8, 398, 32, 16, false},
-    {"HelpButton", kHelpButton, L"Button", -1, 786, 48, 40, 24, true},
-    {"PromoButton", kPromoButton, L"Button", -1, 620, 20, 136, 54, true},
-    {"ContactPicture", kContactPicture, L"VelmoraPicBox", 3, 416, 182, 216, 176, false},
-    {"ChatButton1", kChatButton1, L"Button", 3, 120, 320, 152, 40, true},
-    {"ChatButton2", kChatButton2, L"Button", 3, 120, 256, 152, 40, true},
-    {"ChatButton3", kChatButton3, L"Button", 3, 120, 190, 152, 40, true},
-    {"ContactLabel", kContactLabel, L"VelmoraLabel", 3, 136, 54, 456, 96, false},
-    {"ViewButton3", kViewButton3, L"Button", 1, 256, 224, 80, 26, true},
-    {"ViewButton2", kViewButton2, L"Button", 1, 624, 160, 80, 26, true},
-    {"ViewButton1", kViewButton1, L"Button", 1, 472, 77, 80, 26, true},
-    {"FeeNoteBox", kFeeNoteBox, L"Edit", 1, 40, 310, 664, 88, true},
-    {"CourseListLabel", kCourseListLabel, L"VelmoraLabel", 1, 40, 30, 656, 328, false},
-    {"HistoryBox", kHistoryBox, L"Edit", 2, 40, 54, 656, 336, true},
-    {"TabPicture3", kTabPicture3, L"VelmoraPicBox", -1, 460, 24, 120, 44, false},
-    {"TabPicture2", kTabPicture2, L"VelmoraPicBox", -1, 316, 24, 120, 44, false},
-    {"TabPicture1", kTabPicture1, L"VelmoraPicBox", -1, 173, 24, 120, 44, false},
-    {"TabPicture0", kTabPicture0, L"VelmoraPicBox", -1, 30, 24, 120, 44, false},
-    {"HeaderBand", kHeaderBand, L"VelmoraLabel", -1, 16, 14, 820, 66, false},
-    {"PageView", kPageView, L"VelmoraHtmlHost", 0, 140, 32, 664, 360, true},
-    {"PagePicture5", kPagePicture5, L"VelmoraPicBox", 0, 12, 336, 120, 40, false},
-    {"PagePicture4", kPagePicture4, L"VelmoraPicBox", 0, 12, 264, 120, 40, false},
-    {"PagePicture3", kPagePicture3, L"VelmoraPicBox", 0, 12, 192, 120, 40, false},
-    {"PagePicture2", kPagePicture2, L"VelmoraPicBox", 0, 12, 120, 120, 40, false},
-    {"PagePicture1", kPagePicture1, L"VelmoraPicBox", 0, 12, 48, 120, 40, false},
-    {"TabPager", kTabPager, L"CPageControl", -1, 16, 90, 820, 416, false},
-    {"PageTextLabel", kPageTextLabel, L"VelmoraLabel", 0, 136, -34, 20, 16, false},
-    {"LatestVersionLabel", kLatestVersionLabel, L"VelmoraLabel", -1, 296, 56, 20, 16, false},
+    {"UpdateButton", ids::MainWindow_UpdateButton, L"Button", -1, 786, 20, 40, 24, true},
+    {"VersionLabel", ids::MainWindow_VersionLabel, L"VelmoraLabel", 0, 8, 398, 32, 16, false},
+    {"HelpButton", ids::MainWindow_HelpButton, L"Button", -1, 786, 48, 40, 24, true},
+    {"PromoButton", ids::MainWindow_PromoButton, L"Button", -1, 620, 20, 136, 54, true},
+    {"ContactPicture", ids::MainWindow_ContactPicture, L"VelmoraPicBox", 3, 416, 182, 216, 176, false},
+    {"ChatButton1", ids::MainWindow_ChatButton1, L"Button", 3, 120, 320, 152, 40, true},
+    {"ChatButton2", ids::MainWindow_ChatButton2, L"Button", 3, 120, 256, 152, 40, true},
+    {"ChatButton3", ids::MainWindow_ChatButton3, L"Button", 3, 120, 190, 152, 40, true},
+    {"ContactLabel", ids::MainWindow_ContactLabel, L"VelmoraLabel", 3, 136, 54, 456, 96, false},
+    {"ViewButton3", ids::MainWindow_ViewButton3, L"Button", 1, 256, 224, 80, 26, true},
+    {"ViewButton2", ids::MainWindow_ViewButton2, L"Button", 1, 624, 160, 80, 26, true},
+    {"ViewButton1", ids::MainWindow_ViewButton1, L"Button", 1, 472, 77, 80, 26, true},
+    {"FeeNoteBox", ids::MainWindow_FeeNoteBox, L"Edit", 1, 40, 310, 664, 88, true},
+    {"CourseListLabel", ids::MainWindow_CourseListLabel, L"VelmoraLabel", 1, 40, 30, 656, 328, false},
+    {"HistoryBox", ids::MainWindow_HistoryBox, L"Edit", 2, 40, 54, 656, 336, true},
+    {"TabPicture3", ids::MainWindow_TabPicture3, L"VelmoraPicBox", -1, 460, 24, 120, 44, false},
+    {"TabPicture2", ids::MainWindow_TabPicture2, L"VelmoraPicBox", -1, 316, 24, 120, 44, false},
+    {"TabPicture1", ids::MainWindow_TabPicture1, L"VelmoraPicBox", -1, 173, 24, 120, 44, false},
+    {"TabPicture0", ids::MainWindow_TabPicture0, L"VelmoraPicBox", -1, 30, 24, 120, 44, false},
+    {"HeaderBand", ids::MainWindow_HeaderBand, L"VelmoraLabel", -1, 16, 14, 820, 66, false},
+    {"PageView", ids::MainWindow_PageView, L"VelmoraHtmlHost", 0, 140, 32, 664, 360, true},
+    {"PagePicture5", ids::MainWindow_PagePicture5, L"VelmoraPicBox", 0, 12, 336, 120, 40, false},
+    {"PagePicture4", ids::MainWindow_PagePicture4, L"VelmoraPicBox", 0, 12, 264, 120, 40, false},
+    {"PagePicture3", ids::MainWindow_PagePicture3, L"VelmoraPicBox", 0, 12, 192, 120, 40, false},
+    {"PagePicture2", ids::MainWindow_PagePicture2, L"VelmoraPicBox", 0, 12, 120, 120, 40, false},
+    {"PagePicture1", ids::MainWindow_PagePicture1, L"VelmoraPicBox", 0, 12, 48, 120, 40, false},
+    {"TabPager", ids::MainWindow_TabPager, L"CPageControl", -1, 16, 90, 820, 416, false},
+    {"PageTextLabel", ids::MainWindow_PageTextLabel, L"VelmoraLabel", 0, 136, -34, 20, 16, false},
+    {"LatestVersionLabel", ids::MainWindow_LatestVersionLabel, L"VelmoraLabel", -1, 296, 56, 20, 16, false},
 };
 constexpr int kControlCount = sizeof kMainControls / sizeof kMainControls[0];
 
@@ -78,10 +77,10 @@ TEST(LoadingTest, MainWindowMakesEveryControlInItsPlaceAndOrder) {
   PrepareProgramWindows();
   g_load_complete.clear();
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordLoadComplete, nullptr, GetCurrentThreadId());
-  LoadedWindow window(kMainWindow);
+  LoadedWindow window(ids::MainWindow);
   UnhookWindowsHookEx(hook);
   ASSERT_NE(window.get(), nullptr);
-  HWND frame = window->hwnd(), tab_pager = window.Hwnd(kTabPager);
+  HWND frame = window->hwnd(), tab_pager = window.Hwnd(ids::MainWindow_TabPager);
   EXPECT_FALSE(Shown(frame));
   std::vector<HWND> load_complete = {frame}, stacked[2];
   for (int i = 0; i < kControlCount; ++i) {
@@ -119,10 +118,10 @@ TEST(LoadingTest, EachFrameIsAFixedCentredWTWindowOfItsStoredSize) {
     int width, height;
     const wchar_t* caption_start;
   } frames[] = {
-      {kMainWindow, 856, 550, L"Velmora-"},
-      {kHelpWindow, 380, 274, L"下载帮助     QQ："},
-      {kNewVersionWindow, 551, 306, L"最新版"},
-      {kFollowWindow, 373, 409, L"泡妞资源  随时有更新……"},
+      {ids::MainWindow, 856, 550, L"Velmora-"},
+      {ids::HelpWindow, 380, 274, L"下载帮助     QQ："},
+      {ids::NewVersionWindow, 551, 306, L"最新版"},
+      {ids::FollowWindow, 373, 409, L"泡妞资源  随时有更新……"},
   };
   for (const auto& f : frames) {
     SCOPED_TRACE(f.caption_start);
@@ -160,30 +159,30 @@ int CountThreadWindows() {
 
 TEST(LoadingTest, AWindowLoadsOnceAgainWhenGoneAndAFailedLoadLeavesNothing) {
   PrepareProgramWindows();
-  WindowDescription* help = ProgramWindows().Find(kHelpWindow);
+  WindowDescription* help = ProgramWindows().Find(ids::HelpWindow);
   EXPECT_EQ(LiveWindow::Load(0x52999999), nullptr) << "not described";
-  LiveWindow* first = LiveWindow::Load(kHelpWindow);
+  LiveWindow* first = LiveWindow::Load(ids::HelpWindow);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(LiveWindow::Load(kHelpWindow), nullptr) << "already loaded";
+  EXPECT_EQ(LiveWindow::Load(ids::HelpWindow), nullptr) << "already loaded";
   DestroyWindow(first->hwnd());  // closing the frame directly forgets the window, as Destroy does
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr);
 
   // A control that cannot be made (a stream of a later version) fails the load.
-  ControlRecord* label = help->RecordAt(help->FindRecord(0x160100a4));
+  ControlRecord* label = help->RecordAt(help->FindRecord(ids::HelpWindow_HelpTextLabel));
   const uint8_t future_version[] = {99, 0, 0, 0};
   ByteView stored = label->properties;
   label->properties = ByteView{future_version, sizeof future_version};
   int before = CountThreadWindows();
-  EXPECT_EQ(LiveWindow::Load(kHelpWindow), nullptr);
+  EXPECT_EQ(LiveWindow::Load(ids::HelpWindow), nullptr);
   label->properties = stored;
   EXPECT_EQ(CountThreadWindows(), before) << "no window left behind";
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr);
 
-  LiveWindow* again = LiveWindow::Load(kHelpWindow);
+  LiveWindow* again = LiveWindow::Load(ids::HelpWindow);
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), again);
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), again);
   again->Destroy();
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr);
 }
 
 TEST_F(MainWindowTest, SelectingAPageShowsExactlyItsControlsAndFocusesTheFirstThatCanTakeIt) {
@@ -191,11 +190,14 @@ TEST_F(MainWindowTest, SelectingAPageShowsExactlyItsControlsAndFocusesTheFirstTh
   const struct {
     int page;
     uint32_t focus;
-  } pages[] = {{1, kViewButton3}, {2, kHistoryBox}, {3, kChatButton1}, {0, kPageView}};
+  } pages[] = {{1, ids::MainWindow_ViewButton3},
+               {2, ids::MainWindow_HistoryBox},
+               {3, ids::MainWindow_ChatButton1},
+               {0, ids::MainWindow_PageView}};
   for (const auto& p : pages) {
     SCOPED_TRACE("page " + std::to_string(p.page));
-    SetControlNumber(kMainWindow, kTabPager, kCurrentPage, p.page);
-    EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, kCurrentPage), p.page);
+    SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, p.page);
+    EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage), p.page);
     for (const ControlRow& row : kMainControls) {
       EXPECT_EQ(Shown(Hwnd(row.id)), row.page < 0 || row.page == p.page) << row.name;
     }
@@ -204,13 +206,13 @@ TEST_F(MainWindowTest, SelectingAPageShowsExactlyItsControlsAndFocusesTheFirstTh
   }
   // A child written hidden stays hidden when its page comes back; writing
   // visible shows a page's child whatever page is current.
-  SetControlNumber(kMainWindow, kPagePicture1, kVisible, 0);
-  SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 2);
-  SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 0);
-  EXPECT_FALSE(Shown(Hwnd(kPagePicture1)));
-  EXPECT_TRUE(Shown(Hwnd(kPagePicture2)));
-  SetControlNumber(kMainWindow, kChatButton1, kVisible, 1);
-  EXPECT_TRUE(Shown(Hwnd(kChatButton1)));
+  SetControlNumber(ids::MainWindow, ids::MainWindow_PagePicture1, kVisible, 0);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, 2);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, 0);
+  EXPECT_FALSE(Shown(Hwnd(ids::MainWindow_PagePicture1)));
+  EXPECT_TRUE(Shown(Hwnd(ids::MainWindow_PagePicture2)));
+  SetControlNumber(ids::MainWindow, ids::MainWindow_ChatButton1, kVisible, 1);
+  EXPECT_TRUE(Shown(Hwnd(ids::MainWindow_ChatButton1)));
 }
 
 }  // namespace

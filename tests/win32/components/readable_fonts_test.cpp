@@ -3,6 +3,7 @@
 #include "base/wide_win32.h"
 #include "components/texts_gbk.h"
 #include "components_test_support.h"
+#include "format/window_ids.h"
 #include "skinengine/caption_font_win32.h"
 
 bool g_plain_fonts = false;
@@ -42,14 +43,14 @@ BOOL CALLBACK ExpectChildGlyphs(HWND child, LPARAM) {
 TEST(ReadableFontsTest, EachFontTheWindowsMakeHasGlyphsForWhatItDraws) {
   EXPECT_TRUE(!g_plain_fonts || GetACP() == 1252) << "the plain prefix runs on a Western code page";
   FontHandle captions[] = {FontHandle(CreateCaptionFont(false)), FontHandle(CreateCaptionFont(true))};
-  for (uint32_t id : {ids::kMainWindow, ids::kHelpWindow, ids::kNewVersionWindow, ids::kFollowWindow}) {
+  for (uint32_t id : {ids::MainWindow, ids::HelpWindow, ids::NewVersionWindow, ids::FollowWindow}) {
     LoadedWindow window(id);
     ASSERT_NE(window.get(), nullptr);
     EnumChildWindows(window->hwnd(), ExpectChildGlyphs, 0);
     for (const FontHandle& caption : captions) ExpectGlyphs(caption.get(), TextOf(window->hwnd()));
-    if (id != ids::kMainWindow) continue;
+    if (id != ids::MainWindow) continue;
     // The page view's notice draws its lines in its button's font.
-    HWND notice = FindWindowExW(window.Hwnd(ids::kPageView), nullptr, L"Button", nullptr);
+    HWND notice = FindWindowExW(window.Hwnd(ids::MainWindow_PageView), nullptr, L"Button", nullptr);
     ASSERT_NE(notice, nullptr) << "Wine has no HTML engine here, so the page view shows its notice";
     ExpectGlyphs(reinterpret_cast<HFONT>(SendMessageW(notice, WM_GETFONT, 0, 0)),
                  GbkToWide(gbk::kNoHtmlEngine) + GbkToWide(gbk::kPageFileIs));

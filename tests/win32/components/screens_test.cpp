@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "components_test_support.h"
+#include "format/window_ids.h"
 #include "support/test_support.h"
 #include "windows/property_access.h"
 
 namespace {
-
-using namespace ids;
 
 std::string g_screens;  // where to save screenshots, as Windows sees it; empty: nowhere
 
@@ -24,10 +23,10 @@ TEST(ScreensTest, EachWindowIsSavedAsItLooks) {
     uint32_t window;
     int page;  // of TabPager, or -1
   } screens[] = {
-      {"main_window.png", kMainWindow, 0},       {"main_window_page1.png", kMainWindow, 1},
-      {"main_window_page2.png", kMainWindow, 2}, {"main_window_page3.png", kMainWindow, 3},
-      {"help_window.png", kHelpWindow, -1},      {"new_version_window.png", kNewVersionWindow, -1},
-      {"follow_window.png", kFollowWindow, -1},
+      {"main_window.png", ids::MainWindow, 0},       {"main_window_page1.png", ids::MainWindow, 1},
+      {"main_window_page2.png", ids::MainWindow, 2}, {"main_window_page3.png", ids::MainWindow, 3},
+      {"help_window.png", ids::HelpWindow, -1},      {"new_version_window.png", ids::NewVersionWindow, -1},
+      {"follow_window.png", ids::FollowWindow, -1},
   };
   for (const auto& row : screens) {
     SCOPED_TRACE(row.file);
@@ -35,8 +34,8 @@ TEST(ScreensTest, EachWindowIsSavedAsItLooks) {
     ASSERT_NE(window.get(), nullptr);
     // The application selects page 0 before the main window is first shown;
     // the stored current page is 3, so writing 3 at once would change nothing.
-    if (row.page >= 0) SetControlNumber(kMainWindow, kTabPager, 12, 0);
-    if (row.page > 0) SetControlNumber(kMainWindow, kTabPager, 12, row.page);
+    if (row.page >= 0) SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12, 0);
+    if (row.page > 0) SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12, row.page);
     window.ShowAndPaint();
     Pixels p = Capture(window->hwnd(), true);
     EXPECT_GT(p.width * p.height, 0);

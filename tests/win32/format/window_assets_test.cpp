@@ -12,11 +12,10 @@
 #include "components/jpeg_decoder.h"
 #include "format/program_windows.h"
 #include "format/property_streams.h"
+#include "format/window_ids.h"
 #include "support/test_support.h"
 
 namespace {
-
-constexpr uint32_t kMainWindow = 0x52010001, kFollowWindow = 0x5201011c;
 
 const ControlRecord& Rec(const WindowDescriptionTable& table, uint32_t window, uint32_t id) {
   const WindowDescription* w = table.Find(window);
@@ -31,7 +30,8 @@ class WindowAssetsTest : public ::testing::Test {
 
 TEST_F(WindowAssetsTest, TheHeaderImageListLoadsWithOneImage) {
   PageControlProperties p;
-  ASSERT_EQ(ReadPageControlProperties(Rec(table_, kMainWindow, 0x16010002).properties, &p), StreamResult::kOk);
+  ASSERT_EQ(ReadPageControlProperties(Rec(table_, ids::MainWindow, ids::MainWindow_TabPager).properties, &p),
+            StreamResult::kOk);
   ByteView list = ImageListStream(p.HeaderImages);
   ASSERT_FALSE(list.empty());
 
@@ -86,15 +86,16 @@ TEST_F(WindowAssetsTest, EveryCustomCursorLoadsWithItsHotSpot) {
     DWORD hot_x, hot_y;
   };
   const Row rows[] = {
-      {0x1601002a, 2, 0}, {0x16010065, 2, 0}, {0x16010014, 2, 0},  // cursor A
-      {0x1601001a, 0, 0},                                          // cursor B
-      {0x16010002, 0, 0},                                          // cursor C
-      {0x1601009e, 0, 0},                                          // PromoButton, three images
+      {ids::MainWindow_TabPicture0, 2, 0},  {ids::MainWindow_TabPicture3, 2, 0},
+      {ids::MainWindow_PagePicture1, 2, 0},  // cursor A
+      {ids::MainWindow_PageView, 0, 0},      // cursor B
+      {ids::MainWindow_TabPager, 0, 0},      // cursor C
+      {ids::MainWindow_PromoButton, 0, 0},   // PromoButton, three images
   };
   ScratchDir dir;
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.id);
-    HCURSOR cursor = LoadStoredCursor(Rec(table_, kMainWindow, row.id), dir);
+    HCURSOR cursor = LoadStoredCursor(Rec(table_, ids::MainWindow, row.id), dir);
     ASSERT_NE(cursor, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
@@ -116,10 +117,17 @@ TEST_F(WindowAssetsTest, EveryPictureDecodesAtItsSize) {
     int width, height;
   };
   const Row rows[] = {
-      {kMainWindow, 0x1601002a, 128, 44}, {kMainWindow, 0x1601002b, 128, 44},   {kMainWindow, 0x16010064, 128, 44},
-      {kMainWindow, 0x16010065, 128, 44}, {kMainWindow, 0x16010014, 117, 37},   {kMainWindow, 0x16010016, 117, 37},
-      {kMainWindow, 0x16010017, 117, 37}, {kMainWindow, 0x16010018, 117, 37},   {kMainWindow, 0x16010019, 117, 37},
-      {kMainWindow, 0x1601009d, 512, 512}, {kFollowWindow, 0x1601011d, 512, 512},
+      {ids::MainWindow, ids::MainWindow_TabPicture0, 128, 44},
+      {ids::MainWindow, ids::MainWindow_TabPicture1, 128, 44},
+      {ids::MainWindow, ids::MainWindow_TabPicture2, 128, 44},
+      {ids::MainWindow, ids::MainWindow_TabPicture3, 128, 44},
+      {ids::MainWindow, ids::MainWindow_PagePicture1, 117, 37},
+      {ids::MainWindow, ids::MainWindow_PagePicture2, 117, 37},
+      {ids::MainWindow, ids::MainWindow_PagePicture3, 117, 37},
+      {ids::MainWindow, ids::MainWindow_PagePicture4, 117, 37},
+      {ids::MainWindow, ids::MainWindow_PagePicture5, 117, 37},
+      {ids::MainWindow, ids::MainWindow_ContactPicture, 512, 512},
+      {ids::FollowWindow, ids::FollowWindow_FollowPicture, 512, 512},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.id);

@@ -17,6 +17,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "support/test_support.h"
 #include "test_browser.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kPageView = 0x1601001a;
 constexpr int kWidth = 2, kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11, kStatusText = 12,
               kCaption = 13;
 
@@ -47,13 +47,13 @@ enum class Answer { kNothing, kFalse, kTrue } g_answer = Answer::kNothing;
 enum class Destroy { kNothing, kPageView, kMainWindow } g_destroy = Destroy::kNothing;
 
 std::string Read(int index) {
-  Text t = GetControlText(kMainWindow, kPageView, index);
+  Text t = GetControlText(ids::MainWindow, ids::MainWindow_PageView, index);
   return t.get() ? t.get() : "";
 }
 
 HWND PageViewHwnd() {
-  LiveWindow* w = FindLiveWindow(kMainWindow);
-  Control* c = w ? w->FindControl(kPageView) : nullptr;
+  LiveWindow* w = FindLiveWindow(ids::MainWindow);
+  Control* c = w ? w->FindControl(ids::MainWindow_PageView) : nullptr;
   return c ? c->hwnd() : nullptr;
 }
 
@@ -62,7 +62,7 @@ HandlerResult Record(const int32_t* args, int32_t count) {
   g_seen.push_back(
       {Event, std::vector<int32_t>(args, args + count), Read(kUrl), Read(kCaption), Read(kStatusText)});
   if (g_destroy == Destroy::kPageView) DestroyWindow(PageViewHwnd());
-  if (g_destroy == Destroy::kMainWindow) DestroyWindow(FindLiveWindow(kMainWindow)->hwnd());
+  if (g_destroy == Destroy::kMainWindow) DestroyWindow(FindLiveWindow(ids::MainWindow)->hwnd());
   if (g_answer == Answer::kNothing) return {false, 0};
   return {true, g_answer == Answer::kTrue ? 1 : 0};
 }
@@ -72,8 +72,8 @@ const EventBinding kAllEvents[] = {{0, Record<0>}, {1, Record<1>}, {2, Record<2>
                                    {8, Record<8>}, {9, Record<9>}};
 
 ControlRecord* PageViewRecord() {
-  WindowDescription* w = ProgramWindows().Find(kMainWindow);
-  return w->RecordAt(w->FindRecord(kPageView));
+  WindowDescription* w = ProgramWindows().Find(ids::MainWindow);
+  return w->RecordAt(w->FindRecord(ids::MainWindow_PageView));
 }
 
 VARIANT Bstr(const wchar_t* text) {
@@ -138,14 +138,14 @@ class HtmlViewTest : public ::testing::Test {
     g_seen.clear();
     g_answer = Answer::kNothing;
     g_destroy = Destroy::kNothing;
-    window_ = LiveWindow::Load(kMainWindow);
+    window_ = LiveWindow::Load(ids::MainWindow);
     ASSERT_NE(window_, nullptr);
     browser_ = TestBrowser::Last();
     ASSERT_NE(browser_, nullptr);
     browser_->AddRef();  // the test's own, so the object outlives the view
   }
   void TearDown() override {
-    if (FindLiveWindow(kMainWindow)) window_->Destroy();
+    if (FindLiveWindow(ids::MainWindow)) window_->Destroy();
     EXPECT_FALSE(browser_->holds_site()) << "the view cleared its client site";
     EXPECT_FALSE(browser_->subscribed()) << "the view disconnected its sink";
     EXPECT_EQ(browser_->Release(), 0u) << "the view released every reference it took";
@@ -191,7 +191,7 @@ TEST_F(HtmlViewTest, CreationActivatesTheBrowserInPlaceAndAppliesTheStoredFlags)
   // The browser covers the host's client area, also after a resize.
   for (int width : {0, 300}) {
     SCOPED_TRACE(width);
-    if (width) SetControlNumber(kMainWindow, kPageView, kWidth, width);
+    if (width) SetControlNumber(ids::MainWindow, ids::MainWindow_PageView, kWidth, width);
     RECT client, inside;
     GetClientRect(host, &client);
     GetWindowRect(inner, &inside);
@@ -230,17 +230,17 @@ TEST_F(HtmlViewTest, WritesBecomeBrowserCallsAndNeverAskForReCreation) {
       {"StatusText is read only", kStatusText, 0, "x", {}},
       {"Caption is read only", kCaption, 0, "x", {}},
   };
-  Control* view = window_->FindControl(kPageView);
+  Control* view = window_->FindControl(ids::MainWindow_PageView);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     PropertyIn in;
     in.number = row.number;
     in.text = row.text;
-    SetControlProperty(kMainWindow, kPageView, row.index, -1, in);
+    SetControlProperty(ids::MainWindow, ids::MainWindow_PageView, row.index, -1, in);
     EXPECT_EQ(browser_->TakeCalls(), row.calls);
-    EXPECT_EQ(window_->FindControl(kPageView), view) << "not made again";
+    EXPECT_EQ(window_->FindControl(ids::MainWindow_PageView), view) << "not made again";
     if (row.index != kUrl && row.index < kStatusText) {
-      EXPECT_EQ(GetControlNumber(kMainWindow, kPageView, row.index), row.reads);
+      EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_PageView, row.index), row.reads);
     }
   }
   EXPECT_EQ(Read(kStatusText), "") << "writing it changed nothing";
@@ -582,8 +582,8 @@ TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
     args.child_id = 100;
     args.width = 200;
     args.height = 100;
-    args.window_id = kMainWindow;
-    args.control_id = kPageView;
+    args.window_id = ids::MainWindow;
+    args.control_id = ids::MainWindow_PageView;
     Control* made = kind->create(args);
     EXPECT_EQ(made != nullptr, row.made);
     EXPECT_EQ(GetWindow(parent, GW_CHILD) != nullptr, row.made) << "a failed creation leaves no window";

@@ -13,6 +13,7 @@
 #include "components/html_viewer_win32.h"
 #include "core/pages.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "services/services.h"
 #include "support/test_support.h"
 #include "windows/live_window_win32.h"
@@ -20,13 +21,12 @@
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kPageView = 0x1601001a;
 constexpr int kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11;
 
 std::vector<std::string> g_targets;  // url as WillNavigate handlers read it
 
 HandlerResult NoteTarget(const int32_t*, int32_t) {
-  Text url = GetControlText(kMainWindow, kPageView, kUrl);
+  Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl);
   g_targets.push_back(url.get() ? url.get() : "");
   return {false, 0};
 }
@@ -38,10 +38,11 @@ class RealBrowserTest : public ::testing::Test {
     SetBrowserFactory(nullptr);
     SetHtmlEngineCheck(engine_);
     ReadProgramWindows({});
-    WindowDescription* w = ProgramWindows().Find(kMainWindow);
-    w->RecordAt(w->FindRecord(kPageView))->bindings = std::span<const EventBinding>(kWillNavigate);
+    WindowDescription* w = ProgramWindows().Find(ids::MainWindow);
+    w->RecordAt(w->FindRecord(ids::MainWindow_PageView))->bindings =
+        std::span<const EventBinding>(kWillNavigate);
     g_targets.clear();
-    window_ = LiveWindow::Load(kMainWindow);
+    window_ = LiveWindow::Load(ids::MainWindow);
     ASSERT_NE(window_, nullptr) << "MainWindow loads with the system's browser control";
   }
   void TearDown() override {
@@ -51,7 +52,7 @@ class RealBrowserTest : public ::testing::Test {
   static bool Yes() { return true; }
   // Wine here has the control but no engine: these tests host the control anyway.
   bool (*engine_)() = Yes;
-  HWND PageView() const { return window_->FindControl(kPageView)->hwnd(); }
+  HWND PageView() const { return window_->FindControl(ids::MainWindow_PageView)->hwnd(); }
   LiveWindow* window_ = nullptr;
 };
 
@@ -74,10 +75,11 @@ TEST_F(RealBrowserTest, MainWindowHostsALiveBrowserControlInPageView) {
       {"FontSize 3", kFontSize, 3, 3}, {"FontSize 9 is 4", kFontSize, 9, 4}, {"Offline off", kOffline, 0, 0},
       {"Offline on", kOffline, 1, 1},  {"Silent on", kSilent, 1, 1},         {"Silent off", kSilent, 0, 0},
   };
-  EXPECT_EQ(GetControlNumber(kMainWindow, kPageView, kOffline), 1) << "PageView starts offline";
+  EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_PageView, kOffline), 1)
+      << "PageView starts offline";
   for (const auto& row : rows) {
-    SetControlNumber(kMainWindow, kPageView, row.index, row.written);
-    EXPECT_EQ(GetControlNumber(kMainWindow, kPageView, row.index), row.read) << row.label;
+    SetControlNumber(ids::MainWindow, ids::MainWindow_PageView, row.index, row.written);
+    EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_PageView, row.index), row.read) << row.label;
   }
 }
 
@@ -85,7 +87,7 @@ TEST_F(RealBrowserTest, WritingUrlStartsANavigationToThePathUnchanged) {
   ScratchDir dir;
   const std::string page = dir.File("velmora365.html");
   ASSERT_TRUE(WriteWholeFile(page, "<html><title>t</title><body>x</body></html>"));
-  SetControlText(kMainWindow, kPageView, kUrl, page.c_str());
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, page.c_str());
   PumpMessages(500);
   // Wine's control reports BeforeNavigate2 for the path; with no HTML engine
   // the document itself never loads, so DocumentComplete is not awaited.
@@ -125,12 +127,12 @@ TEST_F(NoHtmlEngineTest, PageViewSaysSoAndOpensThePageInTheBrowser) {
   ASSERT_NE(open, nullptr);
   EXPECT_FALSE(IsWindowEnabled(open)) << "nothing to open yet";
   const std::vector<COLORREF> blank = Pixels();
-  SetControlText(kMainWindow, kPageView, kUrl, "C:\\run\\velmora365.html");
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, "C:\\run\\velmora365.html");
   const std::vector<COLORREF> first = Pixels();
-  SetControlText(kMainWindow, kPageView, kUrl, "C:\\run\\za32xship5.html");
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, "C:\\run\\za32xship5.html");
   EXPECT_NE(first, blank) << "the page's name is shown";
   EXPECT_NE(Pixels(), first) << "a new address shows its own name";
-  Text url = GetControlText(kMainWindow, kPageView, kUrl);
+  Text url = GetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl);
   EXPECT_STREQ(url.get(), "C:\\run\\za32xship5.html");
   EXPECT_TRUE(IsWindowEnabled(open));
   ShellExecuteLog shell;
@@ -185,10 +187,11 @@ TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
   ASSERT_NE(View(), nullptr) << "a RichEdit from the system's msftedit.dll";
   EXPECT_TRUE(GetWindowLongPtrW(View(), GWL_STYLE) & ES_READONLY);
   const std::string first = WritePage(0);
-  SetControlText(kMainWindow, kPageView, kUrl, first.c_str());
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, first.c_str());
   EXPECT_EQ(ViewText(), L"") << "filled when the message loop turns, as a navigation completes";
   PumpMessages();
-  EXPECT_EQ(GetControlText(kMainWindow, kPageView, kUrl).c_str(), first) << "url reads as written";
+  EXPECT_EQ(GetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl).c_str(), first)
+      << "url reads as written";
   const std::wstring text = ViewText();
   EXPECT_NE(text.find(L"1、《从朋友到恋人》图文版\t下载 nPnI\t下载 jmGN\r"), std::wstring::npos);
   EXPECT_EQ(text.find(L"tableqvd"), std::wstring::npos) << "no script";
@@ -229,7 +232,7 @@ TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
 
   // A second url replaces the page and starts at its top.
   SendMessageW(View(), WM_VSCROLL, SB_BOTTOM, 0);
-  SetControlText(kMainWindow, kPageView, kUrl, WritePage(2).c_str());
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl, WritePage(2).c_str());
   PumpMessages();
   EXPECT_NE(ViewText().find(L"1、开场惯例：观察式开场"), std::wstring::npos);
   EXPECT_EQ(ViewText().find(L"《从朋友到恋人》"), std::wstring::npos);
@@ -237,7 +240,8 @@ TEST_F(PageTextTest, ShowsThePageCopiesItsTextAndOpensItsLinks) {
 
   // A page file that cannot be read empties the view and says so on the name line.
   const std::vector<COLORREF> readable = Pixels();
-  SetControlText(kMainWindow, kPageView, kUrl, (dir_.path() + "\\gone\\huashugli598.html").c_str());
+  SetControlText(ids::MainWindow, ids::MainWindow_PageView, kUrl,
+                 (dir_.path() + "\\gone\\huashugli598.html").c_str());
   EXPECT_EQ(ViewText(), L"");
   EXPECT_NE(Pixels(), readable) << "the same name, said to be unreadable";
 }

@@ -16,6 +16,7 @@
 
 #include "components/page_codec.h"
 #include "components/page_control_win32.h"
+#include "format/window_ids.h"
 #include "page_control_test_support.h"
 
 namespace {
@@ -43,8 +44,8 @@ class PageControlTest : public ::testing::Test {
     args.parent = frame_;
     args.child_id = 100;
     args.x = 16, args.y = 90, args.width = 820, args.height = 416;
-    args.window_id = kMainWindow;
-    args.control_id = kTabPager;
+    args.window_id = ids::MainWindow;
+    args.control_id = ids::MainWindow_TabPager;
     control_.reset(kPageControlKind.create(args));
     ASSERT_NE(control_, nullptr);
     pager_ = control_->hwnd();
@@ -196,8 +197,8 @@ TEST(PageControlKind, UnreadableBlockFailsCreation) {
   const uint8_t damaged[] = {7, 0, 0, 0, 1, 0};
   CreateArgs args;
   args.properties = ByteView{damaged, sizeof damaged};
-  args.window_id = kMainWindow;
-  args.control_id = kTabPager;
+  args.window_id = ids::MainWindow;
+  args.control_id = ids::MainWindow_TabPager;
   EXPECT_EQ(kPageControlKind.create(args), nullptr);
 }
 

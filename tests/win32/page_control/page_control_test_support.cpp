@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "support/test_support.h"
 
 bool g_allow_change = true;
@@ -32,8 +33,8 @@ const EventBinding kButtonBindings[] = {
 Events TakeEvents() { return std::exchange(g_events, {}); }
 
 ControlRecord* TabPagerRecord() {
-  WindowDescription* w = ProgramWindows().Find(kMainWindow);
-  return w->RecordAt(w->FindRecord(kTabPager));
+  WindowDescription* w = ProgramWindows().Find(ids::MainWindow);
+  return w->RecordAt(w->FindRecord(ids::MainWindow_TabPager));
 }
 
 void PrepareDescriptions() {
@@ -42,8 +43,9 @@ void PrepareDescriptions() {
   done = true;
   ReadProgramWindows({});
   TabPagerRecord()->bindings = std::span<const EventBinding>(kTestBindings);
-  WindowDescription* w = ProgramWindows().Find(kMainWindow);
-  w->RecordAt(w->FindRecord(kViewButton3))->bindings = std::span<const EventBinding>(kButtonBindings);
+  WindowDescription* w = ProgramWindows().Find(ids::MainWindow);
+  w->RecordAt(w->FindRecord(ids::MainWindow_ViewButton3))->bindings =
+      std::span<const EventBinding>(kButtonBindings);
 }
 
 int main(int argc, char** argv) { return RunTestMain(argc, argv); }

@@ -8,10 +8,6 @@
 
 #include "format/window_descriptions.h"
 
-inline constexpr uint32_t kMainWindow = 0x52010001;
-inline constexpr uint32_t kTabPager = 0x16010002;
-inline constexpr uint32_t kViewButton3 = 0x16010094;  // on page 1
-
 using Events = std::vector<std::string>;
 // What the bound handlers saw, in order ("changing 2", "changed", "clicked 1", "button clicked").
 Events TakeEvents();

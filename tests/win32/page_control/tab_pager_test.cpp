@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "format/window_ids.h"
 #include "page_control_test_support.h"
 #include "windows/live_window_win32.h"
 #include "windows/property_access.h"
@@ -23,28 +24,48 @@ const struct {
   uint32_t id;
   int page;
 } kControls[] = {
-    {"VersionLabel", 0x160100d5, 0},    {"PageTextLabel", 0x160100c9, 0},  {"PageView", 0x1601001a, 0},
-    {"PagePicture5", 0x16010019, 0},    {"PagePicture4", 0x16010018, 0},   {"PagePicture3", 0x16010017, 0},
-    {"PagePicture2", 0x16010016, 0},    {"PagePicture1", 0x16010014, 0},   {"ViewButton3", kViewButton3, 1},
-    {"ViewButton2", 0x16010093, 1},     {"ViewButton1", 0x16010092, 1},    {"FeeNoteBox", 0x16010091, 1},
-    {"CourseListLabel", 0x1601007e, 1}, {"HistoryBox", 0x16010076, 2},     {"ContactPicture", 0x1601009d, 3},
-    {"ChatButton1", 0x1601009a, 3},     {"ChatButton2", 0x16010099, 3},    {"ChatButton3", 0x16010097, 3},
-    {"ContactLabel", 0x16010096, 3},    {"UpdateButton", 0x16010119, -1},  {"HelpButton", 0x160100a0, -1},
-    {"PromoButton", 0x1601009e, -1},    {"TabPicture3", 0x16010065, -1},   {"TabPicture2", 0x16010064, -1},
-    {"TabPicture1", 0x1601002b, -1},    {"TabPicture0", 0x1601002a, -1},   {"HeaderBand", 0x1601006c, -1},
-    {"TabPager", kTabPager, -1},        {"LatestVersionLabel", 0x160100ca, -1},
+    {"VersionLabel", ids::MainWindow_VersionLabel, 0},
+    {"PageTextLabel", ids::MainWindow_PageTextLabel, 0},
+    {"PageView", ids::MainWindow_PageView, 0},
+    {"PagePicture5", ids::MainWindow_PagePicture5, 0},
+    {"PagePicture4", ids::MainWindow_PagePicture4, 0},
+    {"PagePicture3", ids::MainWindow_PagePicture3, 0},
+    {"PagePicture2", ids::MainWindow_PagePicture2, 0},
+    {"PagePicture1", ids::MainWindow_PagePicture1, 0},
+    {"ViewButton3", ids::MainWindow_ViewButton3, 1},
+    {"ViewButton2", ids::MainWindow_ViewButton2, 1},
+    {"ViewButton1", ids::MainWindow_ViewButton1, 1},
+    {"FeeNoteBox", ids::MainWindow_FeeNoteBox, 1},
+    {"CourseListLabel", ids::MainWindow_CourseListLabel, 1},
+    {"HistoryBox", ids::MainWindow_HistoryBox, 2},
+    {"ContactPicture", ids::MainWindow_ContactPicture, 3},
+    {"ChatButton1", ids::MainWindow_ChatButton1, 3},
+    {"ChatButton2", ids::MainWindow_ChatButton2, 3},
+    {"ChatButton3", ids::MainWindow_ChatButton3, 3},
+    {"ContactLabel", ids::MainWindow_ContactLabel, 3},
+    {"UpdateButton", ids::MainWindow_UpdateButton, -1},
+    {"HelpButton", ids::MainWindow_HelpButton, -1},
+    {"PromoButton", ids::MainWindow_PromoButton, -1},
+    {"TabPicture3", ids::MainWindow_TabPicture3, -1},
+    {"TabPicture2", ids::MainWindow_TabPicture2, -1},
+    {"TabPicture1", ids::MainWindow_TabPicture1, -1},
+    {"TabPicture0", ids::MainWindow_TabPicture0, -1},
+    {"HeaderBand", ids::MainWindow_HeaderBand, -1},
+    {"TabPager", ids::MainWindow_TabPager, -1},
+    {"LatestVersionLabel", ids::MainWindow_LatestVersionLabel, -1},
 };
 
 class TabPagerOnMainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     PrepareDescriptions();
-    window_ = LiveWindow::Load(kMainWindow);
+    window_ = LiveWindow::Load(ids::MainWindow);
     ASSERT_NE(window_, nullptr);
     // Shown and active, so visibility and focus read as a person meets them.
     ShowWindow(window_->hwnd(), SW_SHOW);
     SetForegroundWindow(window_->hwnd());
-    SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 0);  // as the start-up handler does
+    // As the start-up handler does.
+    SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, 0);
     g_allow_change = true;
     TakeEvents();
   }
@@ -95,8 +116,8 @@ TEST_F(TabPagerOnMainWindow, EachPageShowsExactlyItsControlsAndFocusesTheFirstTh
   EXPECT_EQ(Visible(), Expected(0)) << "after the start-up selection of page 0";
   for (const auto& row : rows) {
     SCOPED_TRACE(row.page);
-    SetControlNumber(kMainWindow, kTabPager, kCurrentPage, row.page);
-    EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, kCurrentPage), row.page);
+    SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, row.page);
+    EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage), row.page);
     EXPECT_EQ(Visible(), Expected(row.page));
     EXPECT_EQ(Focused(), row.focus);
     EXPECT_EQ(TakeEvents(), (Events{"changing " + std::to_string(row.page), "changed"}));
@@ -118,8 +139,8 @@ TEST_F(TabPagerOnMainWindow, WritesThatChangeNothing) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     g_allow_change = row.allow;
-    SetControlNumber(kMainWindow, kTabPager, kCurrentPage, row.value);
-    EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, kCurrentPage), 0);
+    SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, row.value);
+    EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage), 0);
     EXPECT_EQ(Visible(), Expected(0));
     EXPECT_EQ(TakeEvents(), row.events);
   }
@@ -127,27 +148,28 @@ TEST_F(TabPagerOnMainWindow, WritesThatChangeNothing) {
 
 TEST_F(TabPagerOnMainWindow, PageAreaIsTheClientAreaAndHeaderPositionSevenIsIgnored) {
   RECT client{};
-  GetClientRect(Hwnd(kTabPager), &client);
+  GetClientRect(Hwnd(ids::MainWindow_TabPager), &client);
   ASSERT_EQ(client.right, 820) << "TabPager has no border";
   auto page_area = [] {
     std::vector<int64_t> area;
-    for (int index = 58; index <= 61; ++index) area.push_back(GetControlNumber(kMainWindow, kTabPager, index));
+    for (int index = 58; index <= 61; ++index)
+      area.push_back(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, index));
     return area;
   };
   EXPECT_EQ(page_area(), (std::vector<int64_t>{0, 0, client.right, client.bottom}));
-  SetControlNumber(kMainWindow, kTabPager, kHeaderPosition, 7);
-  EXPECT_EQ(GetControlNumber(kMainWindow, kTabPager, kHeaderPosition), 0);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kHeaderPosition, 7);
+  EXPECT_EQ(GetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kHeaderPosition), 0);
   EXPECT_EQ(page_area(), (std::vector<int64_t>{0, 0, client.right, client.bottom}));
 }
 
 TEST_F(TabPagerOnMainWindow, PageMembersAreItsChildrenAndTheirClicksGetThrough) {
   for (const auto& c : kControls) {
-    EXPECT_EQ(GetParent(Hwnd(c.id)) == Hwnd(kTabPager), c.page >= 0) << c.name;
+    EXPECT_EQ(GetParent(Hwnd(c.id)) == Hwnd(ids::MainWindow_TabPager), c.page >= 0) << c.name;
   }
-  SetControlNumber(kMainWindow, kTabPager, kCurrentPage, 1);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, kCurrentPage, 1);
   TakeEvents();
   // The button tells its parent, TabPager, which hands the notice back to it.
-  SendMessageW(Hwnd(kViewButton3), BM_CLICK, 0, 0);
+  SendMessageW(Hwnd(ids::MainWindow_ViewButton3), BM_CLICK, 0, 0);
   EXPECT_EQ(TakeEvents(), Events{"button clicked"});
 }
 

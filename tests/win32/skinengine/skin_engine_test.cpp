@@ -6,6 +6,7 @@
 
 #include "components/common_controls_win32.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "skin/skin_catalogue.h"
 #include "skin_engine_test_support.h"
 #include "support/test_support.h"
@@ -466,7 +467,8 @@ TEST_F(SkinEngineTest, ScreenshotsOfTheProgramWindowsDifferWhereTheSkinDraws) {
     uint32_t id;
     const char* name;
     bool pictures;
-  } windows[] = {{0x52010001, "main_window", true}, {0x520100ab, "new_version_window", false}};
+  } windows[] = {{ids::MainWindow, "main_window", true},
+                 {ids::NewVersionWindow, "new_version_window", false}};
   for (const auto& row : windows) {
     SCOPED_TRACE(row.name);
     const ProgramWindowShot plain = ShootProgramWindow(row.id, std::string(row.name) + "_unskinned.png");

@@ -12,6 +12,7 @@
 
 #include "components_test_support.h"
 #include "fetch_server_view.h"
+#include "format/window_ids.h"
 #include "support/test_support.h"
 #include "windows/property_access.h"
 #include "windows/windows_win32.h"
@@ -39,7 +40,7 @@ std::string Hex(const std::string& body) {
 std::string PageAddress(const std::string& body) { return Origin(Server().port()) + "/page/" + Hex(body); }
 
 std::string Caption(uint32_t control_id) {
-  Text t = GetControlText(ids::kMainWindow, control_id, kCaption);
+  Text t = GetControlText(ids::MainWindow, control_id, kCaption);
   return t.c_str();
 }
 
@@ -97,13 +98,13 @@ class Responder {
       PressMessageBoxButton(box, IDOK);
       return;
     }
-    LiveWindow* w = FindLiveWindow(ids::kNewVersionWindow);
+    LiveWindow* w = FindLiveWindow(ids::NewVersionWindow);
     if (w && w->hwnd() && IsWindowVisible(w->hwnd()) && !window_answered_) {
       window_answered_ = true;
       shown.order.push_back("window");
-      LiveWindow* main = FindLiveWindow(ids::kMainWindow);
+      LiveWindow* main = FindLiveWindow(ids::MainWindow);
       shown.main_enabled_under_window = main && IsWindowEnabled(main->hwnd());
-      DestroyWindowUnit(ids::kNewVersionWindow);
+      DestroyWindowUnit(ids::NewVersionWindow);
     }
   }
   static Responder* current_;
@@ -121,7 +122,7 @@ struct Outcome {
 
 // One check against the address, in a fresh MainWindow.
 Outcome Check(const std::string& address) {
-  LoadedWindow main(ids::kMainWindow);
+  LoadedWindow main(ids::MainWindow);
   Outcome out;
   if (!main.get()) return out;
   {
@@ -131,10 +132,10 @@ Outcome Check(const std::string& address) {
     out.took_ms = GetTickCount() - start;
     out.shown = responder.shown;
   }
-  out.page_text = Caption(ids::kPageTextLabel);
-  out.latest = Caption(ids::kLatestVersionLabel);
-  EXPECT_EQ(Caption(ids::kVersionLabel), "2.8") << "the running version is never written";
-  EXPECT_EQ(FindLiveWindow(ids::kNewVersionWindow), nullptr) << "the modal window is gone on return";
+  out.page_text = Caption(ids::MainWindow_PageTextLabel);
+  out.latest = Caption(ids::MainWindow_LatestVersionLabel);
+  EXPECT_EQ(Caption(ids::MainWindow_VersionLabel), "2.8") << "the running version is never written";
+  EXPECT_EQ(FindLiveWindow(ids::NewVersionWindow), nullptr) << "the modal window is gone on return";
   EXPECT_TRUE(IsWindowEnabled(main->hwnd())) << "MainWindow is enabled again";
   return out;
 }

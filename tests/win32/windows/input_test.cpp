@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "format/window_ids.h"
 #include "windows/property_access.h"
 #include "windows/windows_win32.h"
 #include "windows_test_support.h"
 
 namespace {
 
-using namespace ids;
 using Log = std::vector<std::string>;
 
 constexpr char kLeftDown[] = "-1", kLeftUp[] = "-2", kDouble[] = "-3", kRightDown[] = "-4", kRightUp[] = "-5",
@@ -44,13 +44,13 @@ class InputTest : public ::testing::Test {
 
 TEST_F(InputTest, MouseKeyAndWheelMessagesBecomeEventsWithTheirArgumentsBeforeTheTargetSeesThem) {
   BindingPatch label(
-      kHelpWindow, kHelpTextLabel,
+      ids::HelpWindow, ids::HelpWindow_HelpTextLabel,
       {Logging<kLeftDown>(-1), Logging<kLeftUp>(-2), Logging<kDouble>(-3), Logging<kRightDown>(-4),
        Logging<kRightUp>(-5), Logging<kMove>(-6), Logging<kKeyDown>(-9), Logging<kKeyUp>(-10),
        Logging<kChar>(-11), Logging<kWheel>(-12)});
-  BindingPatch frame(kHelpWindow, kHelpRecord, {Logging<kFrameDown>(-1)});
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  HWND target = HwndOf(kHelpWindow, kHelpTextLabel);
+  BindingPatch frame(ids::HelpWindow, ids::HelpWindow_Record, {Logging<kFrameDown>(-1)});
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  HWND target = HwndOf(ids::HelpWindow, ids::HelpWindow_HelpTextLabel);
   struct Row {
     UINT message;
     WPARAM wp;
@@ -83,13 +83,13 @@ TEST_F(InputTest, MouseKeyAndWheelMessagesBecomeEventsWithTheirArgumentsBeforeTh
     EXPECT_EQ(seen, (Log{r.event, "label sees " + std::to_string(r.message) + " " + std::to_string(r.wp)}));
     StopWatching(target);
   }
-  PostMessageW(FrameOf(kHelpWindow), WM_LBUTTONDOWN, 0, MAKELPARAM(4, 6));
+  PostMessageW(FrameOf(ids::HelpWindow), WM_LBUTTONDOWN, 0, MAKELPARAM(4, 6));
   Pump();
   EXPECT_EQ(TakeLog(), (Log{"frame -1 4 6 0"})) << "the window's own record";
 
   // A child window that is not a recorded control raises nothing.
   HWND stranger = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                  FrameOf(kHelpWindow), nullptr, nullptr, nullptr);
+                                  FrameOf(ids::HelpWindow), nullptr, nullptr, nullptr);
   WatchMessages(stranger, "stranger", {WM_LBUTTONDOWN});
   PostMessageW(stranger, WM_LBUTTONDOWN, 0, MAKELPARAM(1, 1));
   Pump();
@@ -103,14 +103,14 @@ int32_t AnswerCharacter(int32_t c) {
 }
 
 TEST_F(InputTest, FalseStopsTheMessageAndACharacterAnswerReplacesOrDropsIt) {
-  BindingPatch label(kHelpWindow, kHelpTextLabel,
+  BindingPatch label(ids::HelpWindow, ids::HelpWindow_HelpTextLabel,
                      {Answering<kLeftDown, 0>(-1),
                       Answering<kLeftUp, 1>(-2),
                       Answering<kKeyDown, 0>(-9),
                       Answering<kWheel, 0>(-12),
                       {-11, &HandlerThunk<&AnswerCharacter>::Call}});
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  HWND target = HwndOf(kHelpWindow, kHelpTextLabel);
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  HWND target = HwndOf(ids::HelpWindow, ids::HelpWindow_HelpTextLabel);
   WatchMessages(target, "label", {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_CHAR, WM_MOUSEWHEEL});
   struct Row {
     const char* label;
@@ -137,9 +137,10 @@ TEST_F(InputTest, FalseStopsTheMessageAndACharacterAnswerReplacesOrDropsIt) {
 
 std::string FocusedName() {
   static const std::map<uint32_t, std::string> names = {
-      {kUpdateButton, "UpdateButton"}, {kHelpButton, "HelpButton"}, {kPromoButton, "PromoButton"},
-      {kPageView, "PageView"},         {kFeeNoteBox, "FeeNoteBox"}, {kMainRecord, "MainWindow"}};
-  LiveWindow* w = FindLiveWindow(kMainWindow);
+      {ids::MainWindow_UpdateButton, "UpdateButton"}, {ids::MainWindow_HelpButton, "HelpButton"},
+      {ids::MainWindow_PromoButton, "PromoButton"},   {ids::MainWindow_PageView, "PageView"},
+      {ids::MainWindow_FeeNoteBox, "FeeNoteBox"},     {ids::MainWindow_Record, "MainWindow"}};
+  LiveWindow* w = FindLiveWindow(ids::MainWindow);
   LiveControl* c = w ? w->RecordedAncestor(GetFocus()) : nullptr;
   if (!c) return "none";
   auto it = names.find(c->record->id);
@@ -163,14 +164,14 @@ class MainWindowKeysTest : public InputTest {
  protected:
   void SetUp() override {
     InputTest::SetUp();
-    ASSERT_TRUE(LoadWindow(kMainWindow, 0, false));
-    SetControlNumber(kMainWindow, kTabPager, 12, 0);
+    ASSERT_TRUE(LoadWindow(ids::MainWindow, 0, false));
+    SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12, 0);
     Pump(100);
   }
 };
 
 TEST_F(MainWindowKeysTest, TabCyclesPageZerosTabStopsFromTheLastRecordAndShiftTabGoesBack) {
-  SetFocus(HwndOf(kMainWindow, kUpdateButton));
+  SetFocus(HwndOf(ids::MainWindow, ids::MainWindow_UpdateButton));
   std::vector<std::string> forwards, backwards;
   for (int i = 0; i < 5; ++i) {
     Press(VK_TAB);
@@ -187,15 +188,15 @@ TEST_F(MainWindowKeysTest, TabCyclesPageZerosTabStopsFromTheLastRecordAndShiftTa
 }
 
 TEST_F(MainWindowKeysTest, EnterMovesTheFocusOnlyWhenSetAndNotOutOfAMultiLineBoxThatCanBeTyped) {
-  SetFocus(HwndOf(kMainWindow, kUpdateButton));
+  SetFocus(HwndOf(ids::MainWindow, ids::MainWindow_UpdateButton));
   Press(VK_RETURN);
   EXPECT_EQ(FocusedName(), "UpdateButton") << "EnterMovesFocus is not set";
-  SetControlNumber(kMainWindow, kMainRecord, 21, 1);
+  SetControlNumber(ids::MainWindow, ids::MainWindow_Record, 21, 1);
   Press(VK_RETURN);
   EXPECT_EQ(FocusedName(), "PageView");
 
-  SetControlNumber(kMainWindow, kTabPager, 12, 1);    // FeeNoteBox's page
-  SetControlNumber(kMainWindow, kFeeNoteBox, 15, 1);  // MultiLine
+  SetControlNumber(ids::MainWindow, ids::MainWindow_TabPager, 12, 1);    // FeeNoteBox's page
+  SetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, 15, 1);  // MultiLine
   struct Row {
     int32_t input_mode;
     const char* focus_after;
@@ -203,8 +204,8 @@ TEST_F(MainWindowKeysTest, EnterMovesTheFocusOnlyWhenSetAndNotOutOfAMultiLineBox
   const Row rows[] = {{0, "FeeNoteBox"}, {1, "other"}};  // editable claims Enter; read-only does not
   for (const Row& r : rows) {
     SCOPED_TRACE(r.input_mode);
-    SetControlNumber(kMainWindow, kFeeNoteBox, 18, r.input_mode);
-    SetFocus(HwndOf(kMainWindow, kFeeNoteBox));
+    SetControlNumber(ids::MainWindow, ids::MainWindow_FeeNoteBox, 18, r.input_mode);
+    SetFocus(HwndOf(ids::MainWindow, ids::MainWindow_FeeNoteBox));
     Press(VK_RETURN);
     EXPECT_EQ(FocusedName(), r.focus_after);
   }
@@ -218,16 +219,17 @@ TEST_F(InputTest, EscClosesEveryWindowWhereverTheFocusIs) {
     uint32_t focus;
   };
   const Row rows[] = {
-      {"HelpWindow, its button", kHelpWindow, kHelpRecord, -1, kHelpCloseButton},
-      {"MainWindow, an edit box", kMainWindow, kMainRecord, 1, kFeeNoteBox},
-      {"MainWindow, the browser", kMainWindow, kMainRecord, 0, kPageView},
-      {"MainWindow, a button", kMainWindow, kMainRecord, 0, kUpdateButton},
+      {"HelpWindow, its button", ids::HelpWindow, ids::HelpWindow_Record, -1,
+       ids::HelpWindow_HelpCloseButton},
+      {"MainWindow, an edit box", ids::MainWindow, ids::MainWindow_Record, 1, ids::MainWindow_FeeNoteBox},
+      {"MainWindow, the browser", ids::MainWindow, ids::MainWindow_Record, 0, ids::MainWindow_PageView},
+      {"MainWindow, a button", ids::MainWindow, ids::MainWindow_Record, 0, ids::MainWindow_UpdateButton},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
     BindingPatch own(r.window, r.record, {Logging<kQuery>(1)});
     ASSERT_TRUE(LoadWindow(r.window, 0, false));
-    if (r.page >= 0) SetControlNumber(r.window, kTabPager, 12, r.page);
+    if (r.page >= 0) SetControlNumber(r.window, ids::MainWindow_TabPager, 12, r.page);
     SetFocus(HwndOf(r.window, r.focus));
     Pump(50);
     Press(VK_ESCAPE);

@@ -11,13 +11,13 @@
 #include "base/fatal.h"
 #include "format/dispatcher.h"
 #include "format/program_windows.h"
+#include "format/window_ids.h"
 #include "support/test_support.h"
 #include "windows/windows_win32.h"
 #include "windows_test_support.h"
 
 namespace {
 
-using namespace ids;
 using Log = std::vector<std::string>;
 
 uint32_t SourceWindow() {
@@ -51,7 +51,7 @@ int32_t QueryClose() {
 void Focused() {
   uint32_t window = 0, control = 0;
   CurrentEventSource(&window, &control);
-  g_log.push_back(std::string("focus ") + (control == kHelpCloseButton ? "button" : "window") +
+  g_log.push_back(std::string("focus ") + (control == ids::HelpWindow_HelpCloseButton ? "button" : "window") +
                   " shown=" + std::to_string(IsWindowVisible(FrameOf(window))));
 }
 
@@ -79,40 +79,41 @@ class WindowsTest : public ::testing::Test {
 TEST_F(WindowsTest, CreationEventsComeBeforeShowingAndClosingIsDeferredToTheLoop) {
   std::vector<EventBinding> own_and_focus = OwnEvents();
   own_and_focus.push_back({-7, &HandlerThunk<&Focused>::Call});
-  BindingPatch own(kHelpWindow, kHelpRecord, own_and_focus);
-  BindingPatch button(kHelpWindow, kHelpCloseButton, {{-7, &HandlerThunk<&Focused>::Call}});
+  BindingPatch own(ids::HelpWindow, ids::HelpWindow_Record, own_and_focus);
+  BindingPatch button(ids::HelpWindow, ids::HelpWindow_HelpCloseButton,
+                      {{-7, &HandlerThunk<&Focused>::Call}});
   for (int load = 1; load <= 2; ++load) {
     SCOPED_TRACE("load " + std::to_string(load));
-    ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
+    ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
     EXPECT_EQ(TakeLog(), (Log{"created shown=0", "moved", "resized", "focus window shown=1"}));
-    HWND frame = FrameOf(kHelpWindow);
+    HWND frame = FrameOf(ids::HelpWindow);
     EXPECT_TRUE(IsWindowVisible(frame)) << "shown after Created";
     EXPECT_EQ(GetWindow(frame, GW_OWNER), nullptr);
 
-    DestroyWindowUnit(kHelpWindow);
+    DestroyWindowUnit(ids::HelpWindow);
     EXPECT_TRUE(IsWindow(frame)) << "nothing happens at once";
     EXPECT_TRUE(TakeLog().empty());
     Pump();
     EXPECT_EQ(TakeLog(), (Log{"query", "destroying 3/3"})) << "Destroying while every control exists";
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr) << "described again: the next load makes it anew";
+    EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr) << "described again: the next load makes it anew";
   }
 }
 
 TEST_F(WindowsTest, AQueryCloseAnsweringFalseKeepsTheWindowOpen) {
-  BindingPatch own(kHelpWindow, kHelpRecord, OwnEvents());
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  HWND frame = FrameOf(kHelpWindow);
+  BindingPatch own(ids::HelpWindow, ids::HelpWindow_Record, OwnEvents());
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  HWND frame = FrameOf(ids::HelpWindow);
   TakeLog();
   g_allow_close = false;
   SendMessageW(frame, WM_CLOSE, 0, 0);  // the close box
-  DestroyWindowUnit(kHelpWindow);       // the program
+  DestroyWindowUnit(ids::HelpWindow);   // the program
   Pump();
   EXPECT_EQ(TakeLog(), (Log{"query", "query"}));
   ASSERT_TRUE(IsWindow(frame));
   // Refused, the request is over: loading finds the open window.
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  EXPECT_EQ(FrameOf(kHelpWindow), frame) << "no second copy";
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  EXPECT_EQ(FrameOf(ids::HelpWindow), frame) << "no second copy";
   EXPECT_TRUE(TakeLog().empty()) << "no creation events for an open window";
   g_allow_close = true;
   SendMessageW(frame, WM_CLOSE, 0, 0);
@@ -122,27 +123,29 @@ TEST_F(WindowsTest, AQueryCloseAnsweringFalseKeepsTheWindowOpen) {
 
 std::string Enabled(uint32_t id) { return std::to_string(IsWindowEnabled(FrameOf(id))); }
 void LogStates(const char* when) {
-  g_log.push_back(std::string(when) + " help=" + Enabled(kHelpWindow) + " new=" + Enabled(kNewVersionWindow));
+  g_log.push_back(std::string(when) + " help=" + Enabled(ids::HelpWindow) +
+                  " new=" + Enabled(ids::NewVersionWindow));
 }
 void FollowDestroying() { LogStates("destroying"); }
 void CALLBACK WhileModal(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   LogStates("modal");
-  HWND follow = FrameOf(kFollowWindow);
+  HWND follow = FrameOf(ids::FollowWindow);
   g_log.push_back("owner " + std::to_string(GetWindow(follow, GW_OWNER) != nullptr) + " enabled " +
                   std::to_string(IsWindowEnabled(follow)));
-  DestroyWindowUnit(kFollowWindow);
+  DestroyWindowUnit(ids::FollowWindow);
 }
 
 TEST_F(WindowsTest, AModalWindowDisablesTheOthersUntilItClosesAndRestoresTheirStates) {
-  BindingPatch follow(kFollowWindow, kFollowRecord, {{2, &HandlerThunk<&FollowDestroying>::Call}});
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  ASSERT_TRUE(LoadWindow(kNewVersionWindow, 0, false));
-  EnableWindow(FrameOf(kNewVersionWindow), FALSE);  // disabled before: stays so
+  BindingPatch follow(ids::FollowWindow, ids::FollowWindow_Record,
+                      {{2, &HandlerThunk<&FollowDestroying>::Call}});
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  ASSERT_TRUE(LoadWindow(ids::NewVersionWindow, 0, false));
+  EnableWindow(FrameOf(ids::NewVersionWindow), FALSE);  // disabled before: stays so
   SetTimer(nullptr, 0, 50, WhileModal);
   // An owner given to a modal load is ignored.
-  ASSERT_TRUE(LoadWindow(kFollowWindow, kHelpWindow, true));
-  EXPECT_EQ(FindLiveWindow(kFollowWindow), nullptr) << "returns only when the modal window has closed";
+  ASSERT_TRUE(LoadWindow(ids::FollowWindow, ids::HelpWindow, true));
+  EXPECT_EQ(FindLiveWindow(ids::FollowWindow), nullptr) << "returns only when the modal window has closed";
   LogStates("after");
   EXPECT_EQ(TakeLog(),
             (Log{"modal help=0 new=0", "owner 0 enabled 1", "destroying help=1 new=0", "after help=1 new=0"}))
@@ -150,15 +153,15 @@ TEST_F(WindowsTest, AModalWindowDisablesTheOthersUntilItClosesAndRestoresTheirSt
 }
 
 TEST_F(WindowsTest, APendingCloseIsCarriedOutBeforeTheWindowIsLoadedAgain) {
-  BindingPatch own(kHelpWindow, kHelpRecord, OwnEvents());
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  HWND old = FrameOf(kHelpWindow);
-  DestroyWindowUnit(kHelpWindow);
+  BindingPatch own(ids::HelpWindow, ids::HelpWindow_Record, OwnEvents());
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  HWND old = FrameOf(ids::HelpWindow);
+  DestroyWindowUnit(ids::HelpWindow);
   TakeLog();
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
   EXPECT_FALSE(IsWindow(old));
   EXPECT_EQ(TakeLog(), (Log{"destroying 3/3", "created shown=0", "moved", "resized"}));
-  HWND fresh = FrameOf(kHelpWindow);
+  HWND fresh = FrameOf(ids::HelpWindow);
   Pump(50);
   EXPECT_TRUE(IsWindow(fresh)) << "the old request does not close the new window";
   EXPECT_TRUE(TakeLog().empty());
@@ -171,9 +174,9 @@ TEST_F(WindowsTest, LoadingRefusesAnOwnerThatIsNotOpenAndAWindowThatIsNotDescrib
     bool modal;
   };
   const Row refused[] = {
-      {"owner not open", kHelpWindow, kFollowWindow, false},
-      {"owner not described", kHelpWindow, 0x52999999, false},
-      {"modal, owner not open", kHelpWindow, kFollowWindow, true},
+      {"owner not open", ids::HelpWindow, ids::FollowWindow, false},
+      {"owner not described", ids::HelpWindow, 0x52999999, false},
+      {"modal, owner not open", ids::HelpWindow, ids::FollowWindow, true},
       {"window not described", 0x52999999, 0, false},
       {"modal, not described", 0x52999999, 0, true},
   };
@@ -181,9 +184,9 @@ TEST_F(WindowsTest, LoadingRefusesAnOwnerThatIsNotOpenAndAWindowThatIsNotDescrib
     EXPECT_FALSE(LoadWindow(r.window, r.owner, r.modal)) << r.label;
     EXPECT_TRUE(LiveWindows().empty()) << r.label << ": nothing done";
   }
-  ASSERT_TRUE(LoadWindow(kFollowWindow, 0, false));
-  ASSERT_TRUE(LoadWindow(kHelpWindow, kFollowWindow, false));
-  EXPECT_EQ(GetWindow(FrameOf(kHelpWindow), GW_OWNER), FrameOf(kFollowWindow));
+  ASSERT_TRUE(LoadWindow(ids::FollowWindow, 0, false));
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, ids::FollowWindow, false));
+  EXPECT_EQ(GetWindow(FrameOf(ids::HelpWindow), GW_OWNER), FrameOf(ids::FollowWindow));
 }
 
 HWND g_help_frame;
@@ -197,13 +200,14 @@ TEST_F(WindowsTest, ACloseAskedInsideAHandlerWaitsForTheNextTurnAndTheLoopEndsWi
   RunMessageLoop();
   EXPECT_LT(GetTickCount() - start, 1000u) << "no window: the loop returns at once";
 
-  BindingPatch own(kHelpWindow, kHelpRecord, OwnEvents());
-  BindingPatch button(kHelpWindow, kHelpCloseButton, {{0, &HandlerThunk<&CloseFromInside>::Call}});
-  ASSERT_TRUE(LoadWindow(kHelpWindow, 0, false));
-  g_help_frame = FrameOf(kHelpWindow);
+  BindingPatch own(ids::HelpWindow, ids::HelpWindow_Record, OwnEvents());
+  BindingPatch button(ids::HelpWindow, ids::HelpWindow_HelpCloseButton,
+                      {{0, &HandlerThunk<&CloseFromInside>::Call}});
+  ASSERT_TRUE(LoadWindow(ids::HelpWindow, 0, false));
+  g_help_frame = FrameOf(ids::HelpWindow);
   TakeLog();
   // The button's click, as the button tells its parent.
-  HWND close_button = HwndOf(kHelpWindow, kHelpCloseButton);
+  HWND close_button = HwndOf(ids::HelpWindow, ids::HelpWindow_HelpCloseButton);
   PostMessageW(g_help_frame, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(close_button), BN_CLICKED),
                reinterpret_cast<LPARAM>(close_button));
   RunMessageLoop();
@@ -235,14 +239,14 @@ CHILD_CASE(event_window_missing) {
   return 0;
 }
 CHILD_CASE(event_control_missing) {
-  RaiseFor(kHelpWindow, 0x16999999);
+  RaiseFor(ids::HelpWindow, 0x16999999);
   return 0;
 }
 CHILD_CASE(event_control_invalid) {
   PrepareProgramWindows();
-  WindowDescription* help = ProgramWindows().Find(kHelpWindow);
-  help->RecordAt(help->FindRecord(kHelpTextLabel))->kind = 0x00099999;
-  RaiseFor(kHelpWindow, kHelpTextLabel);
+  WindowDescription* help = ProgramWindows().Find(ids::HelpWindow);
+  help->RecordAt(help->FindRecord(ids::HelpWindow_HelpTextLabel))->kind = 0x00099999;
+  RaiseFor(ids::HelpWindow, ids::HelpWindow_HelpTextLabel);
   return 0;
 }
 CHILD_CASE(start_window_not_described) {
@@ -252,19 +256,21 @@ CHILD_CASE(start_window_not_described) {
 }
 CHILD_CASE(start_window_cannot_be_made) {
   ReadProgramWindows({});
-  WindowDescription* help = ProgramWindows().Find(kHelpWindow);
+  WindowDescription* help = ProgramWindows().Find(ids::HelpWindow);
   static const uint8_t kFutureVersion[] = {99, 0, 0, 0};
-  help->RecordAt(help->FindRecord(kHelpTextLabel))->properties = ByteView{kFutureVersion, 4};
-  LoadStartWindow(kHelpWindow);
+  help->RecordAt(help->FindRecord(ids::HelpWindow_HelpTextLabel))->properties = ByteView{kFutureVersion, 4};
+  LoadStartWindow(ids::HelpWindow);
   return 0;
 }
 // A click handled before the report runs its handler; one that reaches the
 // window while the report's box is up does not.
 CHILD_CASE(click_during_report) {
   PrepareProgramWindows();
-  BindingPatch button(kHelpWindow, kHelpCloseButton, {{0, &HandlerThunk<&CountRun>::Call}});
-  LoadWindow(kHelpWindow, 0, false);
-  HWND frame = FrameOf(kHelpWindow), close_button = HwndOf(kHelpWindow, kHelpCloseButton);
+  BindingPatch button(ids::HelpWindow, ids::HelpWindow_HelpCloseButton,
+                      {{0, &HandlerThunk<&CountRun>::Call}});
+  LoadWindow(ids::HelpWindow, 0, false);
+  HWND frame = FrameOf(ids::HelpWindow),
+       close_button = HwndOf(ids::HelpWindow, ids::HelpWindow_HelpCloseButton);
   WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(close_button), BN_CLICKED);
   PostMessageW(frame, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(close_button));
   Pump();

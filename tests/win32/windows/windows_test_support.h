@@ -15,17 +15,6 @@
 #include "format/window_descriptions.h"
 #include "windows/live_window_win32.h"
 
-namespace ids {
-constexpr uint32_t kMainWindow = 0x52010001, kMainRecord = 0x06010000;
-constexpr uint32_t kHelpWindow = 0x520100a3, kHelpRecord = 0x060100a2, kHelpCloseButton = 0x160100a7,
-                   kHelpTextLabel = 0x160100a4;
-constexpr uint32_t kFollowWindow = 0x5201011c, kFollowRecord = 0x0601011b;
-constexpr uint32_t kNewVersionWindow = 0x520100ab;
-constexpr uint32_t kUpdateButton = 0x16010119, kHelpButton = 0x160100a0, kPromoButton = 0x1601009e,
-                   kPageView = 0x1601001a, kTabPager = 0x16010002, kFeeNoteBox = 0x16010091,
-                   kTabPicture0 = 0x1601002a;
-}  // namespace ids
-
 void PrepareProgramWindows();
 
 // What handlers and targets saw, in order.
