@@ -1,6 +1,7 @@
 #include "components/common_controls_win32.h"
 
 #include "base/fatal.h"
+#include "base/owned_handle_win32.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ bool Bind(HMODULE library, F* slot, const char* name) {
 const CommonControlEntries* LoadCommonControls() {
   if (g_loaded) return &g_entries;
   // By name, never by path: the activation context decides which comctl32.
-  HMODULE library = LoadLibraryW(L"comctl32.dll");
+  ModuleHandle owned(LoadLibraryW(L"comctl32.dll"));
+  HMODULE library = owned.get();
   if (!library) return nullptr;
   CommonControlEntries e{};
   bool all = Bind(library, &e.InitCommonControlsEx, "InitCommonControlsEx") &&
@@ -34,11 +36,9 @@ const CommonControlEntries* LoadCommonControls() {
              Bind(library, &e.ImageList_GetImageCount, "ImageList_GetImageCount") &&
              Bind(library, &e.ImageList_Draw, "ImageList_Draw") &&
              Bind(library, &e.ImageList_DrawEx, "ImageList_DrawEx");
-  if (!all) {
-    FreeLibrary(library);
-    return nullptr;
-  }
+  if (!all) return nullptr;
   // Kept for the process: windows subclassed through it live until the end.
+  owned.Release();
   g_entries = e;
   g_loaded = true;
   return &g_entries;

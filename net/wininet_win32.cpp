@@ -1,5 +1,6 @@
 #include "net/wininet_win32.h"
 
+#include "base/owned_handle_win32.h"
 #include "base/system_library_win32.h"
 
 namespace {
@@ -12,7 +13,8 @@ bool Bind(HMODULE library, F* slot, const char* name) {
 
 WinInetEntries* Load() {
   static WinInetEntries entries;
-  HMODULE library = LoadSystemLibrary(L"wininet.dll");
+  ModuleHandle owned(LoadSystemLibrary(L"wininet.dll"));
+  HMODULE library = owned.get();
   if (!library) return nullptr;
   WinInetEntries& e = entries;
   bool all = Bind(library, &e.InternetOpenA, "InternetOpenA") &&
@@ -26,10 +28,8 @@ WinInetEntries* Load() {
              Bind(library, &e.InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
              Bind(library, &e.InternetReadFile, "InternetReadFile") &&
              Bind(library, &e.InternetCloseHandle, "InternetCloseHandle");
-  if (!all) {
-    FreeLibrary(library);
-    return nullptr;
-  }
+  if (!all) return nullptr;
+  owned.Release();  // bound: the entries need it for the program's life
   return &entries;
 }
 
