@@ -1,6 +1,7 @@
 #include "components/common_controls_win32.h"
 
 #include "base/fatal.h"
+#include "base/owned_handle_win32.h"
 #include "base/system_library_win32.h"
 
 namespace {
@@ -13,7 +14,8 @@ bool g_loaded = false;
 const CommonControlEntries* LoadCommonControls() {
   if (g_loaded) return &g_entries;
   // By name, never by path: the activation context decides which comctl32.
-  HMODULE library = LoadLibraryW(L"comctl32.dll");
+  ModuleHandle owned(LoadLibraryW(L"comctl32.dll"));
+  HMODULE library = owned.get();
   if (!library) return nullptr;
   CommonControlEntries e{};
   bool all = BindEntry(library, &e.InitCommonControlsEx, "InitCommonControlsEx") &&
@@ -29,11 +31,9 @@ const CommonControlEntries* LoadCommonControls() {
              BindEntry(library, &e.ImageList_GetImageCount, "ImageList_GetImageCount") &&
              BindEntry(library, &e.ImageList_Draw, "ImageList_Draw") &&
              BindEntry(library, &e.ImageList_DrawEx, "ImageList_DrawEx");
-  if (!all) {
-    FreeLibrary(library);
-    return nullptr;
-  }
+  if (!all) return nullptr;
   // Kept for the process: windows subclassed through it live until the end.
+  owned.Release();
   g_entries = e;
   g_loaded = true;
   return &g_entries;

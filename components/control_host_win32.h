@@ -15,7 +15,8 @@ class ControlHost {
   virtual HCURSOR CursorFor(uint32_t control_id) = 0;
   // A PageControl's current page changed: show that page's children only.
   virtual void RefreshPageChildren(uint32_t page_control_id) = 0;
-  // The frame's window is gone; the host may delete the frame's object inside.
+  // The frame's window is gone; the host forgets the window and deletes it
+  // later, never inside this call.
   virtual void FrameGone() = 0;
   // Raises a control's event; true when a handler ran.
   virtual bool RaiseEvent(EventNotice* notice) = 0;

@@ -1,45 +1,16 @@
-// Move-only owners for the handles the components make: GDI objects, cursors,
-// device contexts and the objects selected into them. Copying is deleted so a
-// handle has exactly one owner. Does not share or reference-count anything.
+// The components' handles: GDI objects, cursors, device contexts and the
+// objects selected into them, each owned by exactly one move-only owner.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
-inline void FreeCursor(HCURSOR h) { DestroyCursor(h); }
-inline void FreeMemoryDC(HDC h) { DeleteDC(h); }
-inline void FreeKernelHandle(HANDLE h) { CloseHandle(h); }
+#include "base/owned_handle_win32.h"
 
-// Owns one handle and frees it with Free when it goes.
-template <typename H, void (*Free)(H)>
-class OwnedHandle {
- public:
-  OwnedHandle() = default;
-  explicit OwnedHandle(H h) : h_(h) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  OwnedHandle(OwnedHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  OwnedHandle& operator=(OwnedHandle&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      h_ = std::exchange(o.h_, nullptr);
-    }
-    return *this;
-  }
-  ~OwnedHandle() { Reset(); }
-
-  H get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  void Reset(H h = nullptr) {
-    if (h_) Free(h_);
-    h_ = h;
-  }
-
- private:
-  H h_ = nullptr;
-};
+inline bool FreeGdiObject(HGDIOBJ h) { return DeleteObject(h) != FALSE; }
+inline bool FreeCursor(HCURSOR h) { return DestroyCursor(h) != FALSE; }
+inline bool FreeMemoryDC(HDC h) { return DeleteDC(h) != FALSE; }
 
 // Each GDI kind keeps its own type so a font cannot be selected as a bitmap.
 template <typename H>
@@ -61,7 +32,6 @@ using BrushHandle = GdiObject<HBRUSH>;
 using CursorHandle = OwnedHandle<HCURSOR, FreeCursor>;
 using MemoryDC = OwnedHandle<HDC, FreeMemoryDC>;
 // A file or other kernel object; INVALID_HANDLE_VALUE is to be stored as null.
-using KernelHandle = OwnedHandle<HANDLE, FreeKernelHandle>;
 
 // A window's device context from GetDC, released to that window.
 class WindowDC {

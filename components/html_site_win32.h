@@ -12,6 +12,7 @@
 #include <exdisp.h>
 // clang-format on
 
+#include "components/browser_factory_win32.h"
 #include "components/com_ref_win32.h"
 
 // What the site hands on from the browser's events; texts as the browser
@@ -33,9 +34,7 @@ class BrowserEvents {
   ~BrowserEvents() = default;
 };
 
-// Makes the browser object the site hosts; the program's is the system
-// WebBrowser control, the tests hand in their own.
-using BrowserFactory = HRESULT (*)(IUnknown** out);
+// Makes the system WebBrowser control, the program's BrowserFactory.
 HRESULT CreateSystemBrowser(IUnknown** out);
 
 // The browser window's child identifier inside the host.

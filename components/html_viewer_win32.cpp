@@ -14,6 +14,8 @@
 #include "components/choices.h"
 #include "components/fonts_win32.h"
 #include "components/handles_win32.h"
+#include "components/html_site_win32.h"
+#include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "components/page_text_view_win32.h"
 #include "components/property_writers.h"

@@ -1,6 +1,5 @@
 #include "components/kinds_win32.h"
 
-#include "components/html_viewer_win32.h"
 #include "components/page_control_win32.h"
 
 namespace {

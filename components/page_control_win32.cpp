@@ -35,7 +35,7 @@ enum PageEvent : int32_t {
   kHeaderRightClicked
 };
 
-inline void FreeImageList(HIMAGELIST h) { CommonControls().ImageList_Destroy(h); }
+inline bool FreeImageList(HIMAGELIST h) { return CommonControls().ImageList_Destroy(h) != FALSE; }
 using ImageListHandle = OwnedHandle<HIMAGELIST, FreeImageList>;
 
 // An image list from an image-list block; null for an empty block or one that

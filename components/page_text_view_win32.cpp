@@ -36,7 +36,7 @@ bool LoadRichEdit() {
 bool ReadPageFile(TextValue path, std::string* bytes) {
   HANDLE file = CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  KernelHandle owned(file == INVALID_HANDLE_VALUE ? nullptr : file);
+  KernelHandle owned = OwnFile(file);
   LARGE_INTEGER size{};
   if (!owned || !GetFileSizeEx(owned.get(), &size)) return false;
   bytes->resize(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, kPageTextLimit)));

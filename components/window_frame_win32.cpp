@@ -215,7 +215,7 @@ class WindowFrame : public Control {
   }
 
   void OnWindowGone() override {
-    if (host()) host()->FrameGone();  // may delete this object too
+    if (host()) host()->FrameGone();
   }
 
  private:

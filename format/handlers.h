@@ -12,21 +12,7 @@
 #include <utility>
 
 #include "format/handler_key.h"
-
-struct HandlerResult {
-  bool has_value;  // the procedure returned something
-  int64_t value;   // a 32-bit result sign-extended
-};
-
-// Every handler is called through this one shape; the event's 32-bit
-// argument words come first to last, `count` of them.
-using Handler = HandlerResult (*)(const int32_t* args, int32_t count);
-
-struct HandlerEntry {
-  uint32_t key;
-  Handler handler;
-};
-using HandlerTable = std::span<const HandlerEntry>;
+#include "format/handler_table.h"
 
 // Adapts a plain procedure (32-bit or 64-bit arguments, returning nothing or
 // a value) to the Handler shape. A 64-bit argument takes two words, low
@@ -101,13 +87,4 @@ constexpr bool HandlerKeysUsable(HandlerTable table) {
     }
   }
   return true;
-}
-
-// The handler for `key`, or null for kNoHandlerKey and keys the table lacks.
-inline Handler FindHandler(HandlerTable table, uint32_t key) {
-  if (key == kNoHandlerKey) return nullptr;
-  for (const HandlerEntry& e : table) {
-    if (e.key == key) return e.handler;
-  }
-  return nullptr;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "format/byte_stream.h"
-#include "format/handlers.h"
+#include "format/handler_table.h"
 
 // Component kinds as records name them: library number high, kind number low.
 enum KindId : uint32_t {

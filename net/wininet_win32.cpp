@@ -1,12 +1,14 @@
 #include "net/wininet_win32.h"
 
+#include "base/owned_handle_win32.h"
 #include "base/system_library_win32.h"
 
 namespace {
 
 WinInetEntries* Load() {
   static WinInetEntries entries;
-  HMODULE library = LoadSystemLibrary(L"wininet.dll");
+  ModuleHandle owned(LoadSystemLibrary(L"wininet.dll"));
+  HMODULE library = owned.get();
   if (!library) return nullptr;
   WinInetEntries& e = entries;
   bool all = BindEntry(library, &e.InternetOpenA, "InternetOpenA") &&
@@ -20,10 +22,8 @@ WinInetEntries* Load() {
              BindEntry(library, &e.InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
              BindEntry(library, &e.InternetReadFile, "InternetReadFile") &&
              BindEntry(library, &e.InternetCloseHandle, "InternetCloseHandle");
-  if (!all) {
-    FreeLibrary(library);
-    return nullptr;
-  }
+  if (!all) return nullptr;
+  owned.Release();  // bound: the entries need it for the program's life
   return &entries;
 }
 

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "base/owned_handle_win32.h"
 #include "base/value.h"
 
 class HeldFile {
@@ -14,26 +15,13 @@ class HeldFile {
   HeldFile() = default;
   // The file at path (GBK), held; empty when it cannot be opened so.
   static HeldFile Open(TextValue path);
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  HeldFile(HeldFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  HeldFile& operator=(HeldFile&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      h_ = std::exchange(o.h_, INVALID_HANDLE_VALUE);
-    }
-    return *this;
-  }
-  ~HeldFile() { Reset(); }
 
-  bool held() const { return h_ != INVALID_HANDLE_VALUE; }
+  bool held() const { return static_cast<bool>(h_); }
   // Whether the held file is exactly these bytes, read through the hold.
   bool Holds(ByteArray bytes) const;
-  void Reset() {
-    if (held()) CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE));
-  }
+  void Reset() { h_.Reset(); }
 
  private:
-  explicit HeldFile(HANDLE h) : h_(h) {}
-  HANDLE h_ = INVALID_HANDLE_VALUE;
+  explicit HeldFile(KernelHandle h) : h_(std::move(h)) {}
+  KernelHandle h_;
 };

@@ -12,24 +12,6 @@
 
 namespace {
 
-// Closes a kernel handle when it goes; copying is deleted.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() { Close(); }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  bool Close() {
-    if (!valid()) return true;
-    return CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE)) != FALSE;
-  }
-
- private:
-  HANDLE h_;
-};
-
 // Hands one global block to the clipboard; the block is freed when it is refused.
 bool PutOnClipboard(UINT format, const void* data, size_t bytes) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
@@ -65,9 +47,9 @@ bool WriteParts(const std::wstring& path, std::initializer_list<ByteArray> parts
       (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY))) {
     return false;
   }
-  FileHandle file(
+  KernelHandle file = OwnFile(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
+  if (!file) return false;
   for (ByteArray b : parts) {
     DWORD n = static_cast<DWORD>(ByteArrayLength(b));
     if (n == 0) continue;
@@ -123,14 +105,14 @@ bool FileExists(TextValue path) {
 
 HeldFile HeldFile::Open(TextValue path) {
   if (!path || !*path) return HeldFile();
-  return HeldFile(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr));
+  return HeldFile(OwnFile(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr)));
 }
 
 bool HeldFile::Holds(ByteArray bytes) const {
   LARGE_INTEGER size, start{};
-  if (!held() || !GetFileSizeEx(h_, &size) || size.QuadPart != ByteArrayLength(bytes) ||
-      !SetFilePointerEx(h_, start, nullptr, FILE_BEGIN)) {
+  if (!held() || !GetFileSizeEx(h_.get(), &size) || size.QuadPart != ByteArrayLength(bytes) ||
+      !SetFilePointerEx(h_.get(), start, nullptr, FILE_BEGIN)) {
     return false;
   }
   const uint8_t* want = ByteArrayData(bytes);
@@ -140,7 +122,7 @@ bool HeldFile::Holds(ByteArray bytes) const {
   for (int32_t at = 0, left = ByteArrayLength(bytes); left > 0;) {
     DWORD n = 0;
     DWORD ask = static_cast<DWORD>(left < kChunk ? left : kChunk);
-    if (!ReadFile(h_, chunk.get(), ask, &n, nullptr) || n == 0) return false;
+    if (!ReadFile(h_.get(), chunk.get(), ask, &n, nullptr) || n == 0) return false;
     if (std::memcmp(chunk.get(), want + at, n) != 0) return false;
     at += static_cast<int32_t>(n);
     left -= static_cast<int32_t>(n);

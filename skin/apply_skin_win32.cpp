@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/owned_handle_win32.h"
 #include "base/value.h"
 #include "base/wide_win32.h"
 #include "services/held_file_win32.h"
@@ -27,15 +28,12 @@ Text SkinEngineFilePath() {
 
 // The engine loaded by its full path with its entry there, or null. The
 // binding itself would end the program over a missing, damaged or locked file.
-HMODULE LoadSkinEngine(TextValue path) {
+ModuleHandle LoadSkinEngine(TextValue path) {
   // No "bad image" box over a damaged file: the answer is just no skin.
   UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE engine = LoadLibraryW(GbkToWide(path).c_str());
+  ModuleHandle engine(LoadLibraryW(GbkToWide(path).c_str()));
   SetErrorMode(old_mode);
-  if (engine && !GetProcAddress(engine, gbk::kSkinEngineEntry)) {
-    FreeLibrary(engine);
-    return nullptr;
-  }
+  if (engine && !GetProcAddress(engine.get(), gbk::kSkinEngineEntry)) return ModuleHandle();
   return engine;
 }
 
@@ -55,18 +53,18 @@ bool WriteSkinEngineFile() {
 // held, it does. Anything else of that name that cannot be replaced (held by
 // another program, a read-only folder, a full disk) is never loaded: somebody
 // else's DLL beside a download must not run in the program. Null for no engine.
-HMODULE LoadableSkinEngine(HeldFile* hold) {
+ModuleHandle LoadableSkinEngine(HeldFile* hold) {
   // A run directory GBK cannot name is no place to write to or load from.
-  if (!RunDirectoryUsable()) return nullptr;
+  if (!RunDirectoryUsable()) return ModuleHandle();
   Text path = SkinEngineFilePath();
   HeldFile held = HeldFile::Open(path.get());
   if (!held.Holds(SkinEngineImage())) {
     held.Reset();  // our own hold would keep the replacement out
     WriteSkinEngineFile();
     held = HeldFile::Open(path.get());
-    if (!held.Holds(SkinEngineImage())) return nullptr;
+    if (!held.Holds(SkinEngineImage())) return ModuleHandle();
   }
-  HMODULE engine = LoadSkinEngine(path.get());
+  ModuleHandle engine = LoadSkinEngine(path.get());
   if (engine) *hold = std::move(held);
   return engine;
 }
@@ -85,7 +83,7 @@ Bytes CopyOfSkin(int32_t number) {
 
 void EnsureSkinEngineFile() {
   HeldFile hold;
-  if (HMODULE engine = LoadableSkinEngine(&hold)) FreeLibrary(engine);
+  LoadableSkinEngine(&hold);  // loaded to check it, freed at once
 }
 
 void LetGoOfSkinEngineFile() { g_engine_hold.Reset(); }
@@ -94,13 +92,12 @@ void ApplySkin(int32_t number) {
   // A cosmetic feature must not stop the start: an engine file that cannot be
   // written or will not load (deleted, locked) leaves the program unskinned.
   HeldFile hold;
-  HMODULE engine = LoadableSkinEngine(&hold);
+  ModuleHandle engine = LoadableSkinEngine(&hold);
   if (!engine) return;
   g_engine_hold = std::move(hold);
   Bytes skin = CopyOfSkin(number);
   CallNativeEntryChecked(kSkinAttachResEntry,
                          {reinterpret_cast<uintptr_t>(skin.data()), static_cast<uintptr_t>(skin.size()),
                           reinterpret_cast<uintptr_t>(EmptyText()), 0, 0, 0});
-  // The binding loaded the same module and keeps its own reference.
-  FreeLibrary(engine);
+  // The binding loaded the same module and keeps its own reference; ours goes here.
 }

@@ -80,18 +80,16 @@ LiveWindow::LiveWindow(WindowDescription* description)
 LiveWindow* LiveWindow::Load(uint32_t window_id, HWND owner) {
   WindowDescription* description = ProgramWindows().Find(window_id);
   if (!description || description->records.empty() || FindLiveWindow(window_id)) return nullptr;
-  auto* window = new LiveWindow(description);
-  bool built = window->Build(owner);
-  window->loading_ = false;
-  if (!built || window->gone_) {
-    window->Destroy();
+  LiveWindow* window = Registry().emplace_back(new LiveWindow(description)).get();
+  if (!window->Build(owner) || window->gone()) {
+    window->Destroy();  // the reaper takes it at once
     return nullptr;
   }
+  window->state_ = State::kCreating;
   return window;
 }
 
 bool LiveWindow::Build(HWND owner) {
-  Loaded().push_back(this);
   controls_.resize(description_->records.size());
   for (size_t i = 0; i < controls_.size(); ++i) {
     LiveControl& c = controls_[i];
@@ -142,12 +140,12 @@ bool LiveWindow::Build(HWND owner) {
   VELMORA_BENCH_MARK("cursors");
 
   // 5. Creation is complete: each control, last record first, then the window.
-  for (size_t i = controls_.size() - 1; i >= 1 && !gone_; --i) {
+  for (size_t i = controls_.size() - 1; i >= 1 && !gone(); --i) {
     if (HWND hwnd = controls_[i].hwnd()) SendMessageW(hwnd, kLoadCompleteMessage, 0, 0);
   }
-  if (gone_) return false;
+  if (gone()) return false;
   SendMessageW(frame.hwnd(), kLoadCompleteMessage, 0, 0);
-  if (gone_) return false;
+  if (gone()) return false;
   VELMORA_BENCH_MARK("load complete");
 
   // 6. Visibility from the stored flags and the page marks.
@@ -170,22 +168,27 @@ LiveControl* LiveWindow::ParentControl(const LiveControl& c) {
   return parent;
 }
 
+CreateArgs LiveWindow::ArgsFor(const LiveControl& c, HWND parent, RECT place, DWORD style) {
+  CreateArgs args;
+  args.properties = c.properties();
+  args.style = style;
+  args.parent = parent;
+  args.child_id = c.child_id;
+  args.x = place.left;
+  args.y = place.top;
+  args.width = place.right - place.left;
+  args.height = place.bottom - place.top;
+  args.window_id = id();
+  args.control_id = c.record->id;
+  args.host = this;
+  return args;
+}
+
 bool LiveWindow::CreateControl(LiveControl* c, HWND parent) {
   if (!c->kind) return false;
-  const ControlRecord& r = *c->record;
-  CreateArgs args;
-  args.properties = c->properties();
-  args.style = (r.tab_stop() ? WS_TABSTOP : 0) | (c->disable ? WS_DISABLED : 0);
-  args.parent = parent;
-  args.child_id = c->child_id;
-  args.x = c->left;
-  args.y = c->top;
-  args.width = c->width;
-  args.height = c->height;
-  args.window_id = id();
-  args.control_id = r.id;
-  args.host = this;
-  c->object.reset(c->kind->create(args));
+  const RECT place{c->left, c->top, c->left + c->width, c->top + c->height};
+  const DWORD style = (c->record->tab_stop() ? WS_TABSTOP : 0) | (c->disable ? WS_DISABLED : 0);
+  c->object.reset(c->kind->create(ArgsFor(*c, parent, place, style)));
   return c->object != nullptr;
 }
 
@@ -251,19 +254,9 @@ bool LiveWindow::Recreate(LiveControl* c) {
   bool shown = (GetWindowLongPtrW(old, GWL_STYLE) & WS_VISIBLE) != 0;
   bool focused = GetFocus() == old;
 
-  CreateArgs args;
-  args.properties = c->properties();
-  args.style = (GetWindowLongPtrW(old, GWL_STYLE) & WS_TABSTOP) | (IsWindowEnabled(old) ? 0 : WS_DISABLED);
-  args.parent = parent;
-  args.child_id = c->child_id;
-  args.x = rc.left;
-  args.y = rc.top;
-  args.width = rc.right - rc.left;
-  args.height = rc.bottom - rc.top;
-  args.window_id = id();
-  args.control_id = c->record->id;
-  args.host = this;
-  std::unique_ptr<Control> made(c->kind->create(args));
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE) & WS_TABSTOP) |
+                      (IsWindowEnabled(old) ? 0 : WS_DISABLED);
+  std::unique_ptr<Control> made(c->kind->create(ArgsFor(*c, parent, rc, style)));
   if (!made) return false;
 
   SetWindowPos(made->hwnd(), above ? above : HWND_TOP, 0, 0, 0, 0,

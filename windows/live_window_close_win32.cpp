@@ -1,21 +1,12 @@
 // Closing a window: the close request and QueryClose, the frame's end, and
 // the windows a modal one disabled.
-#include <algorithm>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "format/event_numbers.h"
 #include "windows/live_window_win32.h"
 #include "windows/windows_win32.h"
-
-namespace {
-
-// Gone while one of their handlers ran; deleted once those have returned.
-std::vector<LiveWindow*>& GoneWindows() {
-  static std::vector<LiveWindow*> windows;
-  return windows;
-}
-
-}  // namespace
 
 void LiveWindow::Destroy() {
   if (HWND frame = hwnd()) {
@@ -24,34 +15,30 @@ void LiveWindow::Destroy() {
   } else {
     FrameGone();
   }
+  DeleteGoneWindows();
 }
 
 void LiveWindow::FrameGone() {
-  auto& loaded = Loaded();
-  loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
-  gone_ = true;
+  if (gone()) return;
+  state_ = State::kGone;
   RestoreOthers();
   // The last window gone ends the loop that runs.
-  if (loaded.empty() && MessageLoopRunning()) PostQuitMessage(0);
-  if (loading_) return;  // Load finds out and deletes
-  if (handlers_running_ > 0) {
-    GoneWindows().push_back(this);
-    return;
-  }
-  delete this;  // the cursors and the control objects go with it
+  if (LiveWindows().empty() && MessageLoopRunning()) PostQuitMessage(0);
 }
 
 void LiveWindow::DeleteGoneWindows() {
-  auto& gone = GoneWindows();
-  for (size_t i = 0; i < gone.size();) {
-    if (gone[i]->handlers_running_ > 0) {
-      ++i;
-      continue;
+  // Taken out of the registry first: a control's last messages may look it up.
+  std::vector<std::unique_ptr<LiveWindow>> reaped;
+  auto& all = Registry();
+  for (auto it = all.begin(); it != all.end();) {
+    if ((*it)->gone() && (*it)->handlers_running_ == 0) {
+      reaped.push_back(std::move(*it));
+      it = all.erase(it);
+    } else {
+      ++it;
     }
-    LiveWindow* w = gone[i];
-    gone.erase(gone.begin() + static_cast<std::ptrdiff_t>(i));
-    delete w;
   }
+  // The cursors and the control objects go with each window here.
 }
 
 void LiveWindow::PostCloseRequest() {
@@ -60,7 +47,7 @@ void LiveWindow::PostCloseRequest() {
 }
 
 void LiveWindow::RequestClose() {
-  if (gone_ || state_ == State::kDestroying) return;
+  if (state_ == State::kDestroying || gone()) return;
   if (handlers_running_ > 0) {
     close_pending_ = close_deferred_ = true;
     return;
@@ -70,9 +57,8 @@ void LiveWindow::RequestClose() {
 
 void LiveWindow::CloseNow() {
   EventNotice answer;
-  uint64_t self = serial_;
   RaiseOwnEvent(kQueryClose, &answer);
-  if (FindLiveWindowBySerial(self) != this) return;  // the handler closed it
+  if (gone()) return;  // the handler closed it
   if (AnswerStops(answer.has_result, answer.result)) {
     close_pending_ = false;  // refused: the window stays open
     return;

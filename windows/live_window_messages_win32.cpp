@@ -39,7 +39,7 @@ bool LiveWindow::RaiseOwnEvent(int32_t event, EventNotice* out) {
 
 void LiveWindow::EndHandler() {
   // A close that came while a handler ran gets its turn once none does.
-  if (--handlers_running_ == 0 && close_deferred_ && !gone_ && hwnd()) {
+  if (--handlers_running_ == 0 && close_deferred_ && !gone() && hwnd()) {
     close_deferred_ = false;
     PostMessageW(hwnd(), kCloseRequestMessage, 0, 0);
   }
@@ -115,7 +115,7 @@ LRESULT CALLBACK LiveWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       }
       break;
     case WM_NCDESTROY:
-      // The frame's object reports FrameGone from inside, which may delete self.
+      // The frame's object reports FrameGone from inside; self lives until the reaper.
       CommonControls().RemoveWindowSubclass(hwnd, &LiveWindow::FrameProc, 0);
       return CommonControls().DefSubclassProc(hwnd, msg, wp, lp);
     default:

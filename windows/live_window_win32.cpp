@@ -13,33 +13,39 @@ ByteView LiveControl::properties() const {
 
 HWND LiveControl::hwnd() const { return object ? object->hwnd() : nullptr; }
 
-std::vector<LiveWindow*>& LiveWindow::Loaded() {
-  static std::vector<LiveWindow*> windows;
+std::vector<std::unique_ptr<LiveWindow>>& LiveWindow::Registry() {
+  static std::vector<std::unique_ptr<LiveWindow>> windows;
   return windows;
 }
 
 LiveWindow* FindLiveWindow(uint32_t window_id) {
-  for (LiveWindow* w : LiveWindows()) {
-    if (w->id() == window_id) return w;
+  for (const auto& w : LiveWindow::Registry()) {
+    if (!w->gone() && w->id() == window_id) return w.get();
   }
   return nullptr;
 }
 
 LiveWindow* FindLiveWindowByFrame(HWND frame) {
-  for (LiveWindow* w : LiveWindows()) {
-    if (frame && w->hwnd() == frame) return w;
+  for (const auto& w : LiveWindow::Registry()) {
+    if (frame && !w->gone() && w->hwnd() == frame) return w.get();
   }
   return nullptr;
 }
 
 LiveWindow* FindLiveWindowBySerial(uint64_t serial) {
-  for (LiveWindow* w : LiveWindows()) {
-    if (w->serial() == serial) return w;
+  for (const auto& w : LiveWindow::Registry()) {
+    if (!w->gone() && w->serial() == serial) return w.get();
   }
   return nullptr;
 }
 
-const std::vector<LiveWindow*>& LiveWindows() { return LiveWindow::Loaded(); }
+std::vector<LiveWindow*> LiveWindows() {
+  std::vector<LiveWindow*> live;
+  for (const auto& w : LiveWindow::Registry()) {
+    if (!w->gone()) live.push_back(w.get());
+  }
+  return live;
+}
 
 HWND LiveWindow::hwnd() const { return controls_.empty() ? nullptr : controls_[0].hwnd(); }
 
@@ -70,11 +76,11 @@ void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {
     // the focus, which raises events, is given here.
     const bool shown = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (page != current) {
-      if (shown && !loading_) ShowWindow(hwnd, SW_HIDE);
+      if (shown && state_ != State::kLoading) ShowWindow(hwnd, SW_HIDE);
       return;
     }
     if (!member->visible) return;
-    if (!shown && !loading_) ShowWindow(hwnd, SW_SHOWNA);
+    if (!shown && state_ != State::kLoading) ShowWindow(hwnd, SW_SHOWNA);
     // The lowest ordering number wins; among equals the first in the list.
     if (IsWindowEnabled(hwnd) && member->object->TakesFocus() &&
         (!focus || member->record->tab_order < focus->record->tab_order)) {

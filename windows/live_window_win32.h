@@ -1,7 +1,9 @@
 // A loaded window: its frame, its controls made from the description, the
 // window-wide work they ask for (page children, focus, cursors, events) and
 // its closing: the close request, Destroying, the windows a modal one
-// disabled. Loading events, modal loops and the message loop build on Load
+// disabled. The registry of loaded windows owns each one; a window whose
+// frame is gone is deleted by the message loop's reaper, never inside its own
+// messages. Loading events, modal loops and the message loop build on Load
 // (windows_win32.h); this file runs no message loop. Made in
 // live_window_build_win32.cpp, closed in live_window_close_win32.cpp, its
 // events and frame messages in live_window_messages_win32.cpp.
@@ -29,7 +31,7 @@ struct LiveControl {
   const ComponentKind* kind = nullptr;
   std::unique_ptr<Control> object;  // null once its window is gone
   Bytes saved_properties;           // the kind's stream after a re-creation; null: the record's
-  int child_id = 0;                 // 100, 110, ... in creation order; 0 for the frame
+  int child_id = 0;                 // 100, 110, ... from the last record up; 0 for the frame
   int32_t left = 0, top = 0, width = 0, height = 0;
   Text tag;  // null: empty
   bool visible = false;
@@ -45,20 +47,24 @@ struct LiveControl {
 
 class LiveWindow final : public ControlHost {
  public:
-  enum class State { kCreating, kLive, kDestroying };
+  // kLoading: inside Load; kCreating: its creation events; kGone: the frame
+  // is gone and the window waits for the reaper.
+  enum class State { kLoading, kCreating, kLive, kDestroying, kGone };
 
   // Creates the frame and every control from the window's description: frame
-  // at its stored outer size (centred for Position 1) and owned by `owner`,
-  // controls last record first with child identifiers 100, 110, ..., moved
-  // into their parent controls, members of pages other than the first
-  // hidden, custom cursors, stacking in record order, the load-complete
-  // message to each control and then the window, and visibility from the
-  // stored flags and page marks. The frame is not shown. Null when the
-  // window is not described, is already loaded, or a control cannot be made
-  // (nothing is left behind).
+  // at its stored outer size (centred for Position 1) and owned by `owner`;
+  // then the controls, a parent control before the controls it holds and
+  // each parent's children in record order, with child identifiers 100, 110,
+  // ... counted from the last record up; members of pages other than the
+  // first hidden, custom cursors, the load-complete message to each control
+  // (last record first) and then the window, and visibility from the stored
+  // flags and page marks. The frame is not shown. Null when the window is
+  // not described, is already loaded, or a control cannot be made (no window
+  // is left behind).
   static LiveWindow* Load(uint32_t window_id, HWND owner = nullptr);
-  // Destroys the frame (and so every control) at once, without asking.
-  // Closing the frame any other way ends the same way.
+  // Destroys the frame (and so every control) at once, without asking, and
+  // reaps. Closing the frame any other way ends the same way, reaped on the
+  // loop's next turn.
   void Destroy();
 
   HWND hwnd() const;
@@ -67,6 +73,7 @@ class LiveWindow final : public ControlHost {
   uint64_t serial() const { return serial_; }
   WindowDescription* description() const { return description_; }
   State state() const { return state_; }
+  bool gone() const { return state_ == State::kGone; }
   // Creation is over: from now on moves and size changes raise 3 and 4.
   void set_live();
   // A close was asked for and has not been carried out yet.
@@ -116,17 +123,25 @@ class LiveWindow final : public ControlHost {
   // stacking position and visibility; false when the kind refuses the stream.
   bool Recreate(LiveControl* c);
 
-  // Windows whose frame went while one of their handlers ran are deleted
-  // here, once nothing of theirs is on the stack; the loop calls it.
+  // The reaper, the one place a window is deleted: every window whose frame
+  // is gone and none of whose handlers is on the stack. The loop calls it
+  // after each message; Destroy after destroying the frame.
   static void DeleteGoneWindows();
 
  private:
-  friend const std::vector<LiveWindow*>& LiveWindows();
-  // Every loaded window, in load order: Build adds, FrameGone removes.
-  static std::vector<LiveWindow*>& Loaded();
+  friend struct std::default_delete<LiveWindow>;
+  friend LiveWindow* FindLiveWindow(uint32_t window_id);
+  friend LiveWindow* FindLiveWindowByFrame(HWND frame);
+  friend LiveWindow* FindLiveWindowBySerial(uint64_t serial);
+  friend std::vector<LiveWindow*> LiveWindows();
+  // Every loaded window in load order, owned; one whose frame is gone stays
+  // until the reaper deletes it.
+  static std::vector<std::unique_ptr<LiveWindow>>& Registry();
   explicit LiveWindow(WindowDescription* description);
   ~LiveWindow() = default;
   bool Build(HWND owner);
+  // The construction arguments of a control at `place` (parent coordinates).
+  CreateArgs ArgsFor(const LiveControl& c, HWND parent, RECT place, DWORD style);
   bool CreateControl(LiveControl* c, HWND parent);
   // The control's parent control when that is not the frame and exists; null otherwise.
   LiveControl* ParentControl(const LiveControl& c);
@@ -145,22 +160,21 @@ class LiveWindow final : public ControlHost {
   std::vector<std::unique_ptr<Control>> retired_;  // replaced by re-creation; windows gone
   std::vector<std::pair<HWND, bool>> disabled_;    // windows disabled for this modal one, and their states
   uint64_t serial_;                                // tells this load apart from later loads
-  State state_ = State::kCreating;
+  State state_ = State::kLoading;
   int handlers_running_ = 0;     // handlers of this window's events on the stack
   bool close_pending_ = false;   // a close request waits for its turn
   bool close_deferred_ = false;  // the request came while a handler ran
-  bool loading_ = true;          // inside Load: the frame's end does not delete
-  bool gone_ = false;            // the frame's window is gone
   bool help_opened_ = false;     // F1 opened the help file
   HWND last_focus_ = nullptr;    // the focus when the frame was last deactivated
   POINT client_origin_{};        // where the client area was when 3 was last raised
   SIZE client_size_{};           // its size when 4 was last raised
 };
 
-// The loaded window with that identifier (or frame), or null.
+// The loaded window with that identifier (or frame), or null; a window whose
+// frame is gone is no longer found.
 LiveWindow* FindLiveWindow(uint32_t window_id);
 LiveWindow* FindLiveWindowByFrame(HWND frame);
 // The loaded window with that serial, or null once it is gone.
 LiveWindow* FindLiveWindowBySerial(uint64_t serial);
-// Every loaded window, in load order.
-const std::vector<LiveWindow*>& LiveWindows();
+// Every loaded window whose frame is not gone, in load order.
+std::vector<LiveWindow*> LiveWindows();

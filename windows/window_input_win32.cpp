@@ -151,8 +151,6 @@ bool PreTranslateWindowMessage(MSG* msg) {
   if (!IsMouseOrKey(msg->message) || !msg->hwnd) return false;
   LiveWindow* w = FindLiveWindowByFrame(GetAncestor(msg->hwnd, GA_ROOT));
   if (!w) return PreTranslateKeyMessage(msg);
-  uint64_t serial = w->serial();
-
   InputEvent input;
   LiveControl* target = w->FindLiveByHwnd(msg->hwnd);
   if (target && InputEventFor(*msg, ShiftStateNow(), &input)) {
@@ -163,7 +161,7 @@ bool PreTranslateWindowMessage(MSG* msg) {
     notice.arg_count = input.arg_count;
     std::copy(input.args, input.args + input.arg_count, notice.args);
     w->RaiseEvent(&notice);
-    if (FindLiveWindowBySerial(serial) != w) return true;  // the handler closed the window
+    if (w->gone()) return true;  // the handler closed the window; the reaper deletes it later
     if (input.event == kCharacter && notice.has_result) {
       // A returned character replaces the typed one; zero drops it.
       if (notice.result == 0) return true;

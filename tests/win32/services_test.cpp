@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <thread>
+#include <utility>
 
+#include "base/owned_handle_win32.h"
 #include "core/links.h"
 #include "net/open_url.h"
 #include "support/test_support.h"
@@ -21,6 +23,31 @@ Bytes MakeBytes(const std::string& s) {
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 TEST(EnvironmentTest, TestsRunUnderANonChineseCodePage) { EXPECT_NE(GetACP(), 936u); }
+
+bool HandleOpen(HANDLE h) {
+  DWORD flags = 0;
+  return GetHandleInformation(h, &flags) != FALSE;
+}
+
+TEST(OwnedHandleTest, OneOwnerFreesTheHandleOnceAndReleaseGivesItUp) {
+  EXPECT_FALSE(OwnFile(INVALID_HANDLE_VALUE)) << "CreateFile's refusal is held as none";
+  EXPECT_TRUE(KernelHandle().Close()) << "closing nothing succeeds";
+  HANDLE raw = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  KernelHandle first(raw);
+  KernelHandle second = std::move(first);
+  EXPECT_FALSE(first);
+  EXPECT_EQ(second.get(), raw);
+  second = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  EXPECT_FALSE(HandleOpen(raw)) << "replaced: the old handle is closed";
+  HANDLE kept = second.Release();
+  EXPECT_FALSE(second);
+  EXPECT_TRUE(HandleOpen(kept)) << "released: not closed";
+  KernelHandle again(kept);
+  EXPECT_TRUE(again.Close());
+  EXPECT_FALSE(HandleOpen(kept));
+  ModuleHandle module(LoadLibraryW(L"version.dll"));
+  EXPECT_TRUE(module && module.Close());
+}
 
 TEST(WriteBytesToFileTest, WritesArraysInOrderAndReplacesOldContent) {
   ScratchDir dir;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "format/handlers.h"
 #include "format/program_windows.h"
 #include "format/window_ids.h"
 

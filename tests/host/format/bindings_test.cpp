@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "format/handlers.h"
 #include "format/program_windows.h"
 #include "format/window_ids.h"
 #include "forms_test_support.h"

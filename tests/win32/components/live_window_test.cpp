@@ -185,6 +185,26 @@ TEST(LoadingTest, AWindowLoadsOnceAgainWhenGoneAndAFailedLoadLeavesNothing) {
   EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr);
 }
 
+TEST(LoadingTest, AGoneWindowIsForgottenAtOnceAndDeletedOnlyByTheReaper) {
+  PrepareProgramWindows();
+  LiveWindow* gone = LiveWindow::Load(kHelpWindow);
+  ASSERT_NE(gone, nullptr);
+  const uint64_t serial = gone->serial();
+  DestroyWindow(gone->hwnd());
+  // Still readable: nothing but the reaper deletes a window.
+  EXPECT_TRUE(gone->gone());
+  EXPECT_EQ(gone->hwnd(), nullptr);
+  EXPECT_EQ(FindLiveWindowBySerial(serial), nullptr);
+  EXPECT_EQ(std::ranges::count(LiveWindows(), gone), 0);
+  LiveWindow* again = LiveWindow::Load(kHelpWindow);
+  ASSERT_NE(again, nullptr) << "a window awaiting the reaper does not block loading it anew";
+  EXPECT_NE(again->serial(), serial);
+  LiveWindow::DeleteGoneWindows();
+  EXPECT_EQ(FindLiveWindow(kHelpWindow), again) << "the reaper leaves a live window";
+  again->Destroy();
+  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+}
+
 TEST_F(MainWindowTest, SelectingAPageShowsExactlyItsControlsAndFocusesTheFirstThatCanTakeIt) {
   window_.ShowAndPaint();
   const struct {

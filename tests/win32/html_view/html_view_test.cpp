@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "components/html_site_win32.h"
 #include "components/html_viewer_win32.h"
+#include "components/kinds_win32.h"
 #include "core/links.h"
 #include "core/page_files.h"
 #include "format/program_windows.h"
