@@ -187,7 +187,7 @@ TEST(LoadingTest, AWindowLoadsOnceAgainWhenGoneAndAFailedLoadLeavesNothing) {
 
 TEST(LoadingTest, AGoneWindowIsForgottenAtOnceAndDeletedOnlyByTheReaper) {
   PrepareProgramWindows();
-  LiveWindow* gone = LiveWindow::Load(kHelpWindow);
+  LiveWindow* gone = LiveWindow::Load(ids::HelpWindow);
   ASSERT_NE(gone, nullptr);
   const uint64_t serial = gone->serial();
   DestroyWindow(gone->hwnd());
@@ -196,13 +196,13 @@ TEST(LoadingTest, AGoneWindowIsForgottenAtOnceAndDeletedOnlyByTheReaper) {
   EXPECT_EQ(gone->hwnd(), nullptr);
   EXPECT_EQ(FindLiveWindowBySerial(serial), nullptr);
   EXPECT_EQ(std::ranges::count(LiveWindows(), gone), 0);
-  LiveWindow* again = LiveWindow::Load(kHelpWindow);
+  LiveWindow* again = LiveWindow::Load(ids::HelpWindow);
   ASSERT_NE(again, nullptr) << "a window awaiting the reaper does not block loading it anew";
   EXPECT_NE(again->serial(), serial);
   LiveWindow::DeleteGoneWindows();
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), again) << "the reaper leaves a live window";
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), again) << "the reaper leaves a live window";
   again->Destroy();
-  EXPECT_EQ(FindLiveWindow(kHelpWindow), nullptr);
+  EXPECT_EQ(FindLiveWindow(ids::HelpWindow), nullptr);
 }
 
 TEST_F(MainWindowTest, SelectingAPageShowsExactlyItsControlsAndFocusesTheFirstThatCanTakeIt) {
