@@ -35,15 +35,15 @@ enum EditBoxIndex {
   kAlign,
   kInputMode,
   kPasswordChar,
-  kP20,
-  kP21,
-  kP22,
-  kP23,
+  kChoice20,
+  kChoice21,
+  kInteger22,
+  kInteger23,
   kSelectionStart,
   kSelectionLength,
   kSelectedText,
-  kP27,
-  kP28,
+  kText27,
+  kText28,
 };
 
 enum InputMode { kEditable = 0, kReadOnly = 1, kPassword = 2 };
@@ -62,7 +62,7 @@ class EditBox : public Control {
   bool Create(const CreateArgs& args) {
     if (ReadEditBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
     Text content = TextFromView(p_.Content);
-    kept_.Take(&p_.p27, &p_.p28);
+    kept_.Take(&p_.Text27, &p_.Text28);
     p_.Content = ByteView{};
     BorderStyles border = StylesForBorder(p_.Border);
     if (!CreateHwnd(border.ex_style, L"EDIT", L"",
@@ -73,10 +73,10 @@ class EditBox : public Control {
     // The text after the font: the box lays a long text out once, not once per font.
     if (content.get() && *content.get()) SetWindowTextW(hwnd(), GbkToWide(content.get()).c_str());
     SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength > 0 ? p_.MaxLength : 0, 0);
-    if (p_.p18 == kPassword) {
+    if (p_.InputMode == kPassword) {
       SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
     }
-    SendMessageW(hwnd(), EM_SETSEL, p_.p24, p_.p24 + p_.p25);
+    SendMessageW(hwnd(), EM_SETSEL, p_.SelStart, p_.SelStart + p_.SelLength);
     return true;
   }
 
@@ -84,7 +84,7 @@ class EditBox : public Control {
 
   // Enter starts a new line in a multi-line box that can be typed into.
   bool ClaimsKey(WPARAM key) const override {
-    return key == VK_RETURN && p_.MultiLine && p_.p18 == kEditable;
+    return key == VK_RETURN && p_.MultiLine && p_.InputMode == kEditable;
   }
 
   bool GetProperty(int index, int sub, PropertyOut* out) override {
@@ -111,9 +111,9 @@ class EditBox : public Control {
         out->text = WideToGbk(all.c_str() + from, to - from);
         return true;
       }
-      case kP27:
-      case kP28:
-        out->text = kept_.Get(index - kP27);
+      case kText27:
+      case kText28:
+        out->text = kept_.Get(index - kText27);
         return true;
       default:
         return ReadNumberField(Number(index), out);
@@ -147,7 +147,7 @@ class EditBox : public Control {
         return false;
       // The edit control fixes these styles when it is made.
       case kHideSelection:
-        p_.p13 = static_cast<int32_t>(in.number);
+        p_.HideSelection = static_cast<int32_t>(in.number);
         return true;
       case kMultiLine:
         p_.MultiLine = static_cast<int32_t>(in.number);
@@ -159,14 +159,14 @@ class EditBox : public Control {
         p_.Align = ChoiceUpTo(in.number, 2);
         return true;
       case kInputMode:
-        p_.p18 = ChoiceUpTo(in.number, 2);
+        p_.InputMode = ChoiceUpTo(in.number, 2);
         return true;
       case kPasswordChar: {
         const char* t = OrEmpty(in.text);
         uint8_t lead = static_cast<uint8_t>(t[0]);
         uint8_t trail = lead >= 0x81 ? static_cast<uint8_t>(t[1]) : 0;
         p_.PasswordChar = lead ? static_cast<uint16_t>(lead | trail << 8) : '*';
-        if (p_.p18 == kPassword)
+        if (p_.InputMode == kPassword)
           SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
         break;
       }
@@ -181,9 +181,9 @@ class EditBox : public Control {
       case kSelectedText:
         SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(in.text).c_str()));
         return false;
-      case kP27:
-      case kP28:
-        kept_.Set(index - kP27, in.text);
+      case kText27:
+      case kText28:
+        kept_.Set(index - kText27, in.text);
         return false;
       default:
         WriteNumberField(Number(index), in.number);
@@ -197,10 +197,10 @@ class EditBox : public Control {
     EditBoxProperties p = p_;
     Text content = WindowTextGbk(hwnd());
     p.Content = ViewOf(content);
-    kept_.Put(&p.p27, &p.p28);
+    kept_.Put(&p.Text27, &p.Text28);
     auto [from, to] = Selection();
-    p.p24 = from;
-    p.p25 = to - from;
+    p.SelStart = from;
+    p.SelLength = to - from;
     return WriteEditBoxProperties(p);
   }
 
@@ -230,9 +230,9 @@ class EditBox : public Control {
     }
     if (bars & 1) style |= WS_HSCROLL;
     if (bars & 2) style |= WS_VSCROLL;
-    if (!p_.p13) style |= ES_NOHIDESEL;
-    if (p_.p18 == kReadOnly) style |= ES_READONLY;
-    if (p_.p18 == kPassword) style |= ES_PASSWORD;
+    if (!p_.HideSelection) style |= ES_NOHIDESEL;
+    if (p_.InputMode == kReadOnly) style |= ES_READONLY;
+    if (p_.InputMode == kPassword) style |= ES_PASSWORD;
     return style;
   }
 
@@ -245,7 +245,7 @@ class EditBox : public Control {
       case kBackColor:
         return reinterpret_cast<int32_t*>(&p_.BackColor);
       case kHideSelection:
-        return &p_.p13;
+        return &p_.HideSelection;
       case kMaxLength:
         return &p_.MaxLength;
       case kMultiLine:
@@ -255,15 +255,15 @@ class EditBox : public Control {
       case kAlign:
         return &p_.Align;
       case kInputMode:
-        return &p_.p18;
-      case kP20:
-        return &p_.p20;
-      case kP21:
-        return &p_.p21;
-      case kP22:
-        return &p_.p22;
-      case kP23:
-        return &p_.p23;
+        return &p_.InputMode;
+      case kChoice20:
+        return &p_.Choice20;
+      case kChoice21:
+        return &p_.Choice21;
+      case kInteger22:
+        return &p_.Integer22;
+      case kInteger23:
+        return &p_.Integer23;
       default:
         return nullptr;
     }

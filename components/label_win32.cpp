@@ -26,26 +26,26 @@ static_assert(sizeof kLabelTypes / sizeof kLabelTypes[0] == 29 - 8);
 
 enum LabelIndex {
   kCaption = 0,
-  kP9,
+  kChoice9,
   kBorder,
-  kP11,
-  kP12,
-  kP13,
-  kP14,
+  kInteger11,
+  kColour12,
+  kColour13,
+  kColour14,
   kFont,
   kTextColor,
   kBackColor,
   kBackPicture,
   kPictureMode,
-  kP20,
-  kP21,
-  kP22,
-  kP23,
+  kChoice20,
+  kColour21,
+  kColour22,
+  kColour23,
   kAlign,
   kWordWrap,
   kVAlign,
-  kP27,
-  kP28,
+  kText27,
+  kText28,
 };
 
 class Label : public SelfPaintedControl {
@@ -56,7 +56,7 @@ class Label : public SelfPaintedControl {
     if (ReadLabelProperties(args.properties, &p_) != StreamResult::kOk) return false;
     caption_ = TextFromView(p_.Caption);
     back_picture_ = BytesFromView(p_.BackPicture);
-    kept_.Take(&p_.p27, &p_.p28);
+    kept_.Take(&p_.Text27, &p_.Text28);
     p_.Caption = p_.BackPicture = ByteView{};
     if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
     return CreateSelfPainted(kLabelClass, GbkToWide(caption_.get()).c_str(), p_.Border, args);
@@ -70,9 +70,9 @@ class Label : public SelfPaintedControl {
       case kBackPicture:
         out->bytes = CopyBytes(back_picture_.get());
         return true;
-      case kP27:
-      case kP28:
-        out->text = kept_.Get(index - kP27);
+      case kText27:
+      case kText28:
+        out->text = kept_.Get(index - kText27);
         return true;
       case kFont:
         return ReadFontProperty(p_.Font, sub, out);
@@ -90,9 +90,9 @@ class Label : public SelfPaintedControl {
       case kBackPicture:
         back_picture_ = CopyBytes(in.bytes);
         return false;
-      case kP27:
-      case kP28:
-        kept_.Set(index - kP27, in.text);
+      case kText27:
+      case kText28:
+        kept_.Set(index - kText27, in.text);
         return false;
       case kFont:
         if (!WriteFontProperty(&p_.Font, sub, in)) return false;
@@ -104,14 +104,14 @@ class Label : public SelfPaintedControl {
         ApplyBorder(hwnd(), old, p_.Border);
         break;
       }
-      case kP9:
-        p_.p9 = ChoiceUpTo(in.number, 3);
+      case kChoice9:
+        p_.Choice9 = ChoiceUpTo(in.number, 3);
         return false;
-      case kP11:
-        p_.p11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number);
+      case kInteger11:
+        p_.Integer11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number);
         return false;
-      case kP20:
-        p_.p20 = ChoiceUpTo(in.number, 8);
+      case kChoice20:
+        p_.Choice20 = ChoiceUpTo(in.number, 8);
         return false;
       case kAlign:
         p_.Align = ChoiceUpTo(in.number, 2);
@@ -131,7 +131,7 @@ class Label : public SelfPaintedControl {
     LabelProperties p = p_;
     p.Caption = ViewOf(caption_);
     p.BackPicture = ViewOf(back_picture_);
-    kept_.Put(&p.p27, &p.p28);
+    kept_.Put(&p.Text27, &p.Text28);
     return WriteLabelProperties(p);
   }
 
@@ -170,32 +170,32 @@ class Label : public SelfPaintedControl {
   int32_t* Number(int index) {
     auto u = [](uint32_t* v) { return reinterpret_cast<int32_t*>(v); };
     switch (index) {
-      case kP9:
-        return &p_.p9;
+      case kChoice9:
+        return &p_.Choice9;
       case kBorder:
         return &p_.Border;
-      case kP11:
-        return &p_.p11;
-      case kP12:
-        return u(&p_.p12);
-      case kP13:
-        return u(&p_.p13);
-      case kP14:
-        return u(&p_.p14);
+      case kInteger11:
+        return &p_.Integer11;
+      case kColour12:
+        return u(&p_.Colour12);
+      case kColour13:
+        return u(&p_.Colour13);
+      case kColour14:
+        return u(&p_.Colour14);
       case kTextColor:
         return u(&p_.TextColor);
       case kBackColor:
         return u(&p_.BackColor);
       case kPictureMode:
         return &p_.PictureMode;
-      case kP20:
-        return &p_.p20;
-      case kP21:
-        return u(&p_.p21);
-      case kP22:
-        return u(&p_.p22);
-      case kP23:
-        return u(&p_.p23);
+      case kChoice20:
+        return &p_.Choice20;
+      case kColour21:
+        return u(&p_.Colour21);
+      case kColour22:
+        return u(&p_.Colour22);
+      case kColour23:
+        return u(&p_.Colour23);
       case kAlign:
         return &p_.Align;
       case kWordWrap:

@@ -37,47 +37,47 @@ uint32_t* Word(PageControlProperties& p, int32_t index) {
     case 18:
       return u(p.HeaderHeight);
     case 19:
-      return u(p.p19);
+      return u(p.HeaderStyle19);
     case 20:
-      return u(p.p20);
+      return u(p.HeaderStyle20);
     case 21:
-      return u(p.p21);
+      return u(p.HeaderStyle21);
     case 28:
-      return u(p.p28);
+      return u(p.HeaderStripOption);
     case 29:
-      return &p.p29;
+      return &p.StripColour;
     case 30:
-      return &p.p30;
+      return &p.HeaderColour;
     case 31:
-      return &p.p31;
+      return &p.CurrentHeaderColour;
     case 34:
-      return &p.p34;
+      return &p.HotHeaderColour;
     case 35:
-      return &p.p35;
+      return &p.HeaderBorderColour;
     case 38:
-      return &p.p38;
+      return &p.HeaderTextColour;
     case 39:
-      return &p.p39;
+      return &p.CurrentHeaderTextColour;
     case 40:
-      return &p.p40;
+      return &p.HotHeaderTextColour;
     case 44:
-      return &p.p44;
+      return &p.ScrollButtonColour;
     case 47:
-      return u(p.p47);
+      return u(p.SideHeaderOption);
     case 48:
-      return u(p.p48);
+      return u(p.HiddenPagesSelectable);
     case 49:
-      return u(p.p49);
+      return u(p.DisabledPagesSelectable);
     case 53:
-      return u(p.p53);
+      return u(p.AltHeaderColours);
     case 54:
-      return &p.p54;
+      return &p.AltHeaderColour;
     case 55:
-      return &p.p55;
+      return &p.AltCurrentHeaderColour;
     case 56:
-      return &p.p56;
+      return &p.AltHotHeaderColour;
     case 62:
-      return u(p.p62);
+      return u(p.NoHotEventOnCurrent);
     default:
       return nullptr;
   }
@@ -100,10 +100,11 @@ bool PageModel::Load(ByteView stored, bool design) {
   if (ReadPageControlProperties(stored, &read) != StreamResult::kOk) return false;
   if (!PagesFromBlock(read.Pages, &pages_)) return false;
   images_[0] = CopyOf(read.HeaderImages);
-  images_[1] = CopyOf(read.p23);
+  images_[1] = CopyOf(read.SecondHeaderImages);
   images_[2] = CopyOf(read.ScrollButtonImages);
-  picture_ = CopyOf(read.p25);
-  read.Pages = read.HeaderImages = read.p23 = read.ScrollButtonImages = read.p25 = ByteView{};
+  picture_ = CopyOf(read.Picture);
+  read.Pages = read.HeaderImages = read.SecondHeaderImages = read.ScrollButtonImages = read.Picture =
+      ByteView{};
   p_ = read;
   stored_current_ = read.CurrentPage;
   current_ = -1;
@@ -126,11 +127,13 @@ bool PageModel::Selectable(int32_t index) const {
   if (index < 0 || index >= static_cast<int32_t>(pages_.size())) return false;
   if (design_) return true;
   const bool shown = pages_[index].shown != 0, enabled = pages_[index].enabled != 0;
-  const bool hidden_ok = p_.p48 != 0, disabled_ok = p_.p49 != 0;
+  const bool hidden_ok = p_.HiddenPagesSelectable != 0, disabled_ok = p_.DisabledPagesSelectable != 0;
   return (shown || hidden_ok) && (enabled || disabled_ok);
 }
 
-bool PageModel::HeaderDrawn(int32_t index) const { return pages_[index].shown != 0 || p_.p48 != 0; }
+bool PageModel::HeaderDrawn(int32_t index) const {
+  return pages_[index].shown != 0 || p_.HiddenPagesSelectable != 0;
+}
 
 bool PageModel::SelectPage(int32_t index, bool check) {
   const int32_t count = static_cast<int32_t>(pages_.size());
@@ -286,7 +289,7 @@ PageChange PageModel::SetProperty(int32_t index, int32_t sub, const PropertyIn& 
       return PageChange::kPaint;
     case 21 - 8:
       if (n != 0 && n != 1) return PageChange::kNone;
-      p_.p21 = static_cast<int32_t>(n);
+      p_.HeaderStyle21 = static_cast<int32_t>(n);
       return PageChange::kPaint;
     default:
       break;
@@ -338,9 +341,9 @@ ByteBuffer PageModel::Save() const {
   const ByteBuffer pages = EncodePageList(pages_);
   out.Pages = ViewOf(pages);
   out.HeaderImages = ViewOf(images_[0]);
-  out.p23 = ViewOf(images_[1]);
+  out.SecondHeaderImages = ViewOf(images_[1]);
   out.ScrollButtonImages = ViewOf(images_[2]);
-  out.p25 = ViewOf(picture_);
+  out.Picture = ViewOf(picture_);
   return EncodePageControlProperties(out);
 }
 
@@ -383,7 +386,7 @@ void PageModel::MouseMove(int32_t x, int32_t y) {
   if (page == hot_) return;
   hot_ = page;
   host_->Repaint();
-  if (page >= 0 && !(p_.p62 && page == current_)) Notify(PageNotice::kHovered, page);
+  if (page >= 0 && !(p_.NoHotEventOnCurrent && page == current_)) Notify(PageNotice::kHovered, page);
 }
 
 void PageModel::MouseLeave() {

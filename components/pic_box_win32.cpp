@@ -20,7 +20,7 @@ const PropertyType kPicBoxTypes[] = {T::kChoice, T::kColor, T::kBytes, T::kChoic
                                      T::kBool,   T::kText,  T::kText};
 static_assert(sizeof kPicBoxTypes / sizeof kPicBoxTypes[0] == 15 - 8);
 
-enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kP12, kP13, kP14 };
+enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kBool12, kText13, kText14 };
 
 class PicBox : public SelfPaintedControl {
  public:
@@ -31,9 +31,9 @@ class PicBox : public SelfPaintedControl {
     p_.Border = ChoiceUpTo(p_.Border, kLastBorder);
     p_.DisplayMode = ChoiceUpTo(p_.DisplayMode, kLastDisplayMode);
     picture_bytes_ = BytesFromView(p_.Picture);
-    p13_ = TextFromView(p_.p13);
-    p14_ = TextFromView(p_.p14);
-    p_.Picture = p_.p13 = p_.p14 = ByteView{};
+    p13_ = TextFromView(p_.Text13);
+    p14_ = TextFromView(p_.Text14);
+    p_.Picture = p_.Text13 = p_.Text14 = ByteView{};
     picture_.Load(ViewOf(picture_bytes_));
     return CreateSelfPainted(kPicBoxClass, L"", p_.Border, args);
   }
@@ -52,13 +52,13 @@ class PicBox : public SelfPaintedControl {
       case kDisplayMode:
         out->number = p_.DisplayMode;
         return true;
-      case kP12:
-        out->number = p_.p12;
+      case kBool12:
+        out->number = p_.Bool12;
         return true;
-      case kP13:
+      case kText13:
         out->text = CopyText(p13_.get());
         return true;
-      case kP14:
+      case kText14:
         out->text = CopyText(p14_.get());
         return true;
       default:
@@ -84,13 +84,13 @@ class PicBox : public SelfPaintedControl {
       case kDisplayMode:
         p_.DisplayMode = ChoiceUpTo(in.number, kLastDisplayMode);
         break;
-      case kP12:
-        p_.p12 = static_cast<int32_t>(in.number);
+      case kBool12:
+        p_.Bool12 = static_cast<int32_t>(in.number);
         return false;
-      case kP13:
+      case kText13:
         p13_ = CopyText(in.text);
         return false;
-      case kP14:
+      case kText14:
         p14_ = CopyText(in.text);
         return false;
       default:
@@ -103,8 +103,8 @@ class PicBox : public SelfPaintedControl {
   Bytes SaveProperties() override {
     PicBoxProperties p = p_;
     p.Picture = ViewOf(picture_bytes_);
-    p.p13 = ViewOf(p13_);
-    p.p14 = ViewOf(p14_);
+    p.Text13 = ViewOf(p13_);
+    p.Text14 = ViewOf(p14_);
     return WritePicBoxProperties(p);
   }
 

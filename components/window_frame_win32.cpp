@@ -253,7 +253,7 @@ class WindowFrame : public Control {
       case kPictureMode:
         return &p_.PictureMode;
       case kSoundRepeat:
-        return &p_.p14;
+        return &p_.SoundRepeat;
       case kControlBox:
         return &p_.ControlBox;
       case kMaxButton:
