@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <tuple>
 #include <utility>
 
@@ -147,6 +148,38 @@ TEST(RoundTripTest, EveryKindReadsBackWhatWasCompiledAtEveryVersion) {
                   any_version ? StreamResult::kOk : StreamResult::kVersionTooHigh);
       }
     }
+  }
+}
+
+// The fields that later versions added, pinned once against the lists.
+TEST(RoundTripTest, EachFieldStartsAtItsVersion) {
+  const std::map<std::string, std::vector<std::pair<std::string, uint32_t>>> later = {
+      {"window",
+       {{"ShowInTaskbar", 2},
+        {"DragAnywhere", 3},
+        {"Shape", 3},
+        {"TopMost", 4},
+        {"KeepCaptionActive", 5},
+        {"ClassName", 6}}},
+      {"Label", {{"Text27", 2}, {"Text28", 2}}},
+      {"PicBox", {{"Text13", 2}, {"Text14", 2}}},
+      {"EditBox", {{"Text27", 2}, {"Text28", 2}}},
+      {"PageControl",
+       {{"AltHeaderColours", 2},
+        {"AltHeaderColour", 2},
+        {"AltCurrentHeaderColour", 2},
+        {"AltHotHeaderColour", 2},
+        {"HeadersLocked", 3},
+        {"SideHeaderOption", 5},
+        {"DefaultFont", 6},
+        {"NoHotEventOnCurrent", 7}}},
+  };
+  for (const KindCheck& kind : Kinds()) {
+    std::vector<std::pair<std::string, uint32_t>> got;
+    for (const FieldInfo& f : kind.fields) {
+      if (f.since > 1) got.emplace_back(f.name, f.since);
+    }
+    EXPECT_EQ(got, later.count(kind.kind) ? later.at(kind.kind) : decltype(got){}) << kind.kind;
   }
 }
 
