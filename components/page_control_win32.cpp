@@ -120,11 +120,11 @@ class PageControl final : public Control, private PageHost {
     return true;
   }
 
-  bool GetProperty(int index, int sub, PropertyOut* out) override {
-    return model_.GetProperty(index, sub, out);
+  PropertyRead GetProperty(int index, int sub, PropertyOut* out) override {
+    return Answered(model_.GetProperty(index, sub, out));
   }
 
-  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (model_.SetProperty(index, sub, in)) {
       case PageChange::kNone:
         break;
@@ -143,7 +143,7 @@ class PageControl final : public Control, private PageHost {
         Repaint();
         break;
     }
-    return false;  // every change shows without re-creation
+    return PropertyWrite::kApplied;  // every change shows without re-creation
   }
 
   Bytes SaveProperties() override {

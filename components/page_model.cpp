@@ -23,65 +23,7 @@ const PropertyType kPageControlPropertyTypes[kPageControlPropertyCount - 8] = {
 namespace {
 
 // The stored 32-bit value behind a plain property (kind index), or null.
-uint32_t* Word(PageControlProperties& p, int32_t index) {
-  auto u = [](int32_t& v) { return reinterpret_cast<uint32_t*>(&v); };
-  switch (index + 8) {
-    case 8:
-      return u(p.HeaderPosition);
-    case 9:
-      return u(p.MultiRow);
-    case 13:
-      return u(p.HideHeaders);
-    case 14:
-      return u(p.HeadersLocked);
-    case 18:
-      return u(p.HeaderHeight);
-    case 19:
-      return u(p.HeaderStyle19);
-    case 20:
-      return u(p.HeaderStyle20);
-    case 21:
-      return u(p.HeaderStyle21);
-    case 28:
-      return u(p.HeaderStripOption);
-    case 29:
-      return &p.StripColour;
-    case 30:
-      return &p.HeaderColour;
-    case 31:
-      return &p.CurrentHeaderColour;
-    case 34:
-      return &p.HotHeaderColour;
-    case 35:
-      return &p.HeaderBorderColour;
-    case 38:
-      return &p.HeaderTextColour;
-    case 39:
-      return &p.CurrentHeaderTextColour;
-    case 40:
-      return &p.HotHeaderTextColour;
-    case 44:
-      return &p.ScrollButtonColour;
-    case 47:
-      return u(p.SideHeaderOption);
-    case 48:
-      return u(p.HiddenPagesSelectable);
-    case 49:
-      return u(p.DisabledPagesSelectable);
-    case 53:
-      return u(p.AltHeaderColours);
-    case 54:
-      return &p.AltHeaderColour;
-    case 55:
-      return &p.AltCurrentHeaderColour;
-    case 56:
-      return &p.AltHotHeaderColour;
-    case 62:
-      return u(p.NoHotEventOnCurrent);
-    default:
-      return nullptr;
-  }
-}
+uint32_t* Word(PageControlProperties& p, int32_t index) { return NumberFieldAt<uint32_t>(p, index); }
 
 ByteView BytesIn(const PropertyIn& in) {
   if (!in.bytes || in.bytes->length <= 0) return {};
@@ -281,13 +223,13 @@ PageChange PageModel::SetProperty(int32_t index, int32_t sub, const PropertyIn& 
     case kPropPicture:
       picture_ = CopyOf(BytesIn(in));
       return PageChange::kNone;
-    case 19 - 8:
-    case 20 - 8:
+    case kPropHeaderStyle19:
+    case kPropHeaderStyle20:
       // Two exclusive drawing styles: making one active clears the other.
       *Word(p_, index) = static_cast<uint32_t>(NormalizeChoice(n));
-      if (n > 0) *Word(p_, index == 19 - 8 ? 20 - 8 : 19 - 8) = 0;
+      if (n > 0) *Word(p_, index == kPropHeaderStyle19 ? kPropHeaderStyle20 : kPropHeaderStyle19) = 0;
       return PageChange::kPaint;
-    case 21 - 8:
+    case kPropHeaderStyle21:
       if (n != 0 && n != 1) return PageChange::kNone;
       p_.HeaderStyle21 = static_cast<int32_t>(n);
       return PageChange::kPaint;
@@ -311,7 +253,7 @@ PageChange PageModel::SetProperty(int32_t index, int32_t sub, const PropertyIn& 
     case kPropMultiRow:
     case kPropHideHeaders:
     case kPropHeaderHeight:
-    case 48 - 8:  // decides which headers are drawn
+    case kPropHiddenPagesSelectable:  // decides which headers are drawn
       return PageChange::kLayout;
     case kPropHeadersLocked:
       return PageChange::kNone;

@@ -131,8 +131,8 @@ constexpr void EditBoxFields(P& p, F& f) {
   VELMORA_FIELD(Int, Choice21, 21, 1);
   VELMORA_FIELD(Int, Integer22, 22, 1);
   VELMORA_FIELD(Int, Integer23, 23, 1);
-  VELMORA_FIELD(Int, SelStart, 24, 1);
-  VELMORA_FIELD(Int, SelLength, 25, 1);
+  VELMORA_FIELD(Int, SelectionStart, 24, 1);
+  VELMORA_FIELD(Int, SelectionLength, 25, 1);
   VELMORA_FIELD(Font, Font, 12, 1);
   VELMORA_FIELD(Text, Content, 8, 1);
   VELMORA_FIELD(Text, Text27, 27, 2);
@@ -272,7 +272,29 @@ struct Highest {
   }
 };
 
+template <typename W>
+struct WordAt {
+  int32_t index;
+  W* found = nullptr;
+  void operator()(const FieldInfo& info, int32_t* v) { Take(info, v); }
+  void operator()(const FieldInfo& info, uint32_t* v) { Take(info, v); }
+  template <typename T>
+  void operator()(const FieldInfo&, T*) {}
+  void Take(const FieldInfo& info, void* v) {
+    if (info.index >= 8 && info.index == index) found = static_cast<W*>(v);
+  }
+};
+
 }  // namespace field_lookup
+
+// The stored 32-bit field (integer, choice, bool or colour) at a kind-specific
+// index, as W (int32_t or uint32_t), or null when no such field is stored there.
+template <typename W, typename P>
+W* NumberFieldAt(P& p, int32_t own_index) {
+  field_lookup::WordAt<W> f{own_index + 8};
+  VisitFields(p, f);
+  return f.found;
+}
 
 // A stored field's kind-specific index (property index minus 8), as the kinds'
 // GetProperty and SetProperty take it; a name the list lacks does not compile.

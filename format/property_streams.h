@@ -135,8 +135,8 @@ struct EditBoxProperties {
   int32_t Choice21 = 0;           // 21
   int32_t Integer22 = 0;          // 22
   int32_t Integer23 = 100;        // 23
-  int32_t SelStart = 0;           // 24
-  int32_t SelLength = 0;          // 25
+  int32_t SelectionStart = 0;           // 24
+  int32_t SelectionLength = 0;          // 25
   ByteView Text27;                // 27
   ByteView Text28;                // 28
 };

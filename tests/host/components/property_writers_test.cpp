@@ -60,8 +60,8 @@ TEST(PropertyWritersTest, ChangedEditBoxValuesSurviveAWriteAndARead) {
   edit.MultiLine = 0;
   edit.InputMode = 2;
   edit.PasswordChar = 0xA1A1;
-  edit.SelStart = 3;
-  edit.SelLength = 4;
+  edit.SelectionStart = 3;
+  edit.SelectionLength = 4;
   edit.Font.present = true;
   edit.Font.font.lfHeight = -16;
   edit.Font.font.lfCharSet = 134;
@@ -71,7 +71,7 @@ TEST(PropertyWritersTest, ChangedEditBoxValuesSurviveAWriteAndARead) {
   EXPECT_EQ(AsString(back.Content), AsString(text));
   EXPECT_EQ(AsString(back.Text28), AsString(text));
   EXPECT_EQ(
-      (std::vector<int>{back.MultiLine, back.InputMode, back.PasswordChar, back.SelStart, back.SelLength}),
+      (std::vector<int>{back.MultiLine, back.InputMode, back.PasswordChar, back.SelectionStart, back.SelectionLength}),
       (std::vector<int>{0, 2, 0xA1A1, 3, 4}));
   EXPECT_EQ(std::memcmp(&back.Font.font, &edit.Font.font, sizeof(LogFontA)), 0);
 }

@@ -612,7 +612,7 @@ TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
   std::vector<std::string> reads;
   for (int32_t index : own) {
     PropertyOut out;
-    ASSERT_TRUE(designed->GetProperty(index, -1, &out));
+    ASSERT_EQ(designed->GetProperty(index, -1, &out), PropertyRead::kAnswered);
     reads.push_back(out.text.get() ? out.text.get() : std::to_string(out.number));
   }
   EXPECT_EQ(reads, (std::vector<std::string>{"1", "1", "a.html"}));
