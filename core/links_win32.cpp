@@ -3,6 +3,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
+#include "format/property_fields.h"
 #include "net/open_url.h"
 #include "services/services.h"
 #include "windows/property_access.h"
@@ -12,7 +13,8 @@ namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001, kHelpWindow = 0x520100a3, kFollowWindow = 0x5201011c;
 constexpr uint32_t kTabPager = 0x16010002, kPageView = 0x1601001a;
-constexpr int32_t kCurrentPageProperty = 12, kUrlProperty = 11;
+constexpr int32_t kCurrentPageProperty = PropertyIndex<PageControlProperties>("CurrentPage"),
+                  kUrlProperty = PropertyIndex<HtmlViewerProperties>("url");
 constexpr uint32_t kNoOwner = 0;
 constexpr int32_t kOkOnly = 0, kOkWithWarningIcon = 0x30;
 

@@ -4,6 +4,7 @@
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
 #include "core/update_check.h"
+#include "format/property_fields.h"
 #include "services/services.h"
 #include "skin/apply_skin.h"
 #include "windows/property_access.h"
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001, kTabPager = 0x16010002, kPageView = 0x1601001a;
-constexpr int32_t kCurrentPage = 12, kUrl = 11;
+constexpr int32_t kCurrentPage = PropertyIndex<PageControlProperties>("CurrentPage"),
+                  kUrl = PropertyIndex<HtmlViewerProperties>("url");
 constexpr int32_t kOkWithWarningIcon = 0x30;
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "core/extract_between.h"
 #include "core/texts_gbk.h"
+#include "format/property_fields.h"
 #include "net/background_fetch_win32.h"
 #include "net/fetch_rules.h"
 #include "net/fetch_web_page.h"
@@ -20,7 +21,7 @@ namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001, kNewVersionWindow = 0x520100ab;
 constexpr uint32_t kPageTextLabel = 0x160100c9, kLatestVersionLabel = 0x160100ca, kVersionLabel = 0x160100d5;
-constexpr int32_t kCaption = 8;
+constexpr int32_t kCaption = PropertyIndex<LabelProperties>("Caption");
 constexpr char kStartMarker[] = "zuixingbbxz";
 constexpr char kEndMarker[] = "kuailaix";
 constexpr int32_t kOkOnly = 0;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <set>
 #include <tuple>
 #include <utility>
 
@@ -147,6 +148,26 @@ TEST(RoundTripTest, EveryKindReadsBackWhatWasCompiledAtEveryVersion) {
         EXPECT_EQ(kind.read(&r.properties, &got),
                   any_version ? StreamResult::kOk : StreamResult::kVersionTooHigh);
       }
+    }
+  }
+}
+
+// The indexes the program writes and the kinds' property counts, pinned once against the lists.
+static_assert(PropertyIndex<LabelProperties>("Caption") == 8 &&
+              PropertyIndex<ButtonProperties>("Caption") == 10 &&
+              PropertyIndex<PageControlProperties>("CurrentPage") == 12 &&
+              PropertyIndex<HtmlViewerProperties>("url") == 11);
+static_assert(StoredPropertyCount<WindowProperties>() == 32 &&
+              StoredPropertyCount<EditBoxProperties>() == 29 &&
+              StoredPropertyCount<PicBoxProperties>() == 15 && StoredPropertyCount<LabelProperties>() == 29 &&
+              StoredPropertyCount<ButtonProperties>() == 14 &&
+              StoredPropertyCount<PageControlProperties>() == 63);
+
+TEST(RoundTripTest, NoTwoFieldsShareAnIndex) {
+  for (const KindCheck& kind : Kinds()) {
+    std::set<int32_t> seen;
+    for (const FieldInfo& f : kind.fields) {
+      if (f.index >= 8) EXPECT_TRUE(seen.insert(f.index).second) << kind.kind << " " << f.name;
     }
   }
 }

@@ -17,6 +17,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "services/services.h"
 #include "support/test_support.h"
 #include "test_browser.h"
@@ -26,8 +27,10 @@
 namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001, kPageView = 0x1601001a;
-constexpr int kWidth = 2, kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11, kStatusText = 12,
-              kCaption = 13;
+constexpr int kWidth = 2, kFontSize = PropertyIndex<HtmlViewerProperties>("FontSize"),
+              kOffline = PropertyIndex<HtmlViewerProperties>("Offline"),
+              kSilent = PropertyIndex<HtmlViewerProperties>("Silent"),
+              kUrl = PropertyIndex<HtmlViewerProperties>("url"), kStatusText = kUrl + 1, kCaption = kUrl + 2;
 
 // What a handler saw: the event, its arguments and the three texts read inside.
 struct Seen {

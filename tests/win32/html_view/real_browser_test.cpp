@@ -13,6 +13,7 @@
 #include "components/html_viewer_win32.h"
 #include "core/pages.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "services/services.h"
 #include "support/test_support.h"
 #include "windows/live_window_win32.h"
@@ -21,7 +22,10 @@
 namespace {
 
 constexpr uint32_t kMainWindow = 0x52010001, kPageView = 0x1601001a;
-constexpr int kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11;
+constexpr int kFontSize = PropertyIndex<HtmlViewerProperties>("FontSize"),
+              kOffline = PropertyIndex<HtmlViewerProperties>("Offline"),
+              kSilent = PropertyIndex<HtmlViewerProperties>("Silent"),
+              kUrl = PropertyIndex<HtmlViewerProperties>("url");
 
 std::vector<std::string> g_targets;  // url as WillNavigate handlers read it
 

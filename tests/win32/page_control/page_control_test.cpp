@@ -16,13 +16,17 @@
 
 #include "components/page_codec.h"
 #include "components/page_control_win32.h"
+#include "components/page_model.h"
+#include "format/property_fields.h"
 #include "page_control_test_support.h"
 
 namespace {
 
 // Kind indexes (property index minus 8).
-constexpr int kMultiRow = 1, kPages = 3, kCurrentPage = 4, kHideHeaders = 5, kCurrentHeaderColour = 31 - 8,
-              kPageAreaTop = 59 - 8;
+constexpr int kMultiRow = kPropMultiRow, kPages = kPropPages, kCurrentPage = kPropCurrentPage,
+              kHideHeaders = kPropHideHeaders,
+              kCurrentHeaderColour = OwnIndex<PageControlProperties>("CurrentHeaderColour"),
+              kPageAreaTop = kPropPageAreaTop;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
