@@ -50,9 +50,7 @@ class Out {
   std::vector<uint8_t> bytes_;
 };
 
-[[noreturn]] void Fail(const std::string& where, const std::string& what) {
-  throw CompileError(where + ": " + what);
-}
+[[noreturn]] void Fail(const std::string& where, const std::string& what) { throw CompileError(where + ": " + what); }
 
 const Json& Member(const Json& j, const char* key) {
   static const Json kNone = Json::object();
@@ -239,8 +237,7 @@ std::vector<uint8_t> WindowCompiler::Media(const Json& v, const std::string& whe
 // An image-list block: the mark, a word the loader skips, the list's stream.
 std::vector<uint8_t> WindowCompiler::ImageList(const Json& v, const std::string& where) {
   if (v.is_null() || (v.is_string() && v.get<std::string>().empty())) return {};
-  if (!v.is_object() || !v.contains("image_list"))
-    Fail(where, "an image list is \"\" or {\"image_list\": path}");
+  if (!v.is_object() || !v.contains("image_list")) Fail(where, "an image list is \"\" or {\"image_list\": path}");
   Out o;
   o.Raw("MITL", 4);
   o.U32(0xFF000000);
@@ -254,8 +251,7 @@ uint32_t WindowCompiler::Key(const Json& handler, const std::string& where) {
   const uint32_t key = HandlerKey(name);
   if (key == kNoHandlerKey) Fail(where, "handler name " + name + " hashes to the no-handler key");
   auto [it, added] = keys_->emplace(key, name);
-  if (!added && it->second != name)
-    Fail(where, "handler names " + name + " and " + it->second + " share a key");
+  if (!added && it->second != name) Fail(where, "handler names " + name + " and " + it->second + " share a key");
   return key;
 }
 
@@ -438,8 +434,7 @@ std::vector<uint8_t> WindowCompiler::Record(const Json& r, const std::string& wh
 std::vector<uint8_t> WindowCompiler::Compile() {
   const Json& j = src_.json;
   const Json& records = j.at("records");
-  if (records.empty() || records[0].at("kind") != "window")
-    Fail(src_.origin, "record 0 must be the window's own");
+  if (records.empty() || records[0].at("kind") != "window") Fail(src_.origin, "record 0 must be the window's own");
   std::set<uint32_t> ids;
   for (const Json& r : records) {
     const std::string name = r.at("name").get<std::string>();
@@ -448,8 +443,7 @@ std::vector<uint8_t> WindowCompiler::Compile() {
   }
 
   std::vector<std::vector<uint8_t>> bodies;
-  for (const Json& r : records)
-    bodies.push_back(Record(r, src_.origin + ": " + r.at("name").get<std::string>()));
+  for (const Json& r : records) bodies.push_back(Record(r, src_.origin + ": " + r.at("name").get<std::string>()));
 
   Out area;
   for (const Json& r : records) area.U32(Dword(r.at("id"), src_.origin));

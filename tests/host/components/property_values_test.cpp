@@ -52,7 +52,7 @@ TEST(PropertyValuesTest, FontsAreWrittenWholeOrOneFieldKeepingTheRest) {
   const struct {
     const char* label;
     TextValue face;
-    const char *field, *whole;
+    const char* field, *whole;
   } faces[] = {
       {"given", "Tahoma", "Tahoma", "Tahoma"},
       {"missing", nullptr, kDefaultFontFace, kDefaultFontFace},

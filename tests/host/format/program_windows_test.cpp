@@ -1,14 +1,13 @@
 // The program's own block, checked against the window layouts as designed.
 // Decoding the pictures, loading the cursors and the image list: tests/win32/forms;
 // TabPager's stream as the control reads it: tests/win32/page_control.
-#include "format/program_windows.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <tuple>
 #include <vector>
 
+#include "format/program_windows.h"
 #include "format/property_streams.h"
 #include "forms_test_support.h"
 
@@ -85,13 +84,12 @@ TEST_F(ProgramWindowsTest, TabPagersChildListGivesFourPagesOfMembers) {
     ASSERT_LT(page, 4);
     pages[page].push_back(id);
   });
-  EXPECT_EQ(
-      pages,
-      (std::vector<std::vector<uint32_t>>{
-          {0x160100d5, 0x160100c9, 0x1601001a, 0x16010019, 0x16010018, 0x16010017, 0x16010016, 0x16010014},
-          {0x16010094, 0x16010093, 0x16010092, 0x16010091, 0x1601007e},
-          {0x16010076},
-          {0x1601009d, 0x1601009a, 0x16010099, 0x16010097, 0x16010096}}));
+  EXPECT_EQ(pages, (std::vector<std::vector<uint32_t>>{
+                       {0x160100d5, 0x160100c9, 0x1601001a, 0x16010019, 0x16010018, 0x16010017, 0x16010016,
+                        0x16010014},
+                       {0x16010094, 0x16010093, 0x16010092, 0x16010091, 0x1601007e},
+                       {0x16010076},
+                       {0x1601009d, 0x1601009a, 0x16010099, 0x16010097, 0x16010096}}));
   for (const ControlRecord& r : table_.Find(kMainWindow)->records) {
     if (r.id != pager.id) {
       EXPECT_EQ(r.child_count, 0u) << std::hex << r.id;
@@ -106,8 +104,8 @@ TEST_F(ProgramWindowsTest, EveryWindowIsAFixedCentredFrame) {
     ASSERT_EQ(ReadWindowProperties(w.records[0].properties, &p), StreamResult::kOk);
     EXPECT_EQ(std::vector<int64_t>({p.version, p.Border, p.ControlBox, p.MaxButton, p.MinButton, p.Position,
                                     p.Movable, p.ShowInTaskbar, p.TopMost, p.EscCloses, p.EnterMovesFocus,
-                                    p.F1OpensHelp, p.DragAnywhere, p.KeepCaptionActive, p.PictureMode,
-                                    p.SoundRepeat, p.HelpContext, p.Shape, p.BackColor}),
+                                    p.F1OpensHelp, p.DragAnywhere, p.KeepCaptionActive, p.PictureMode, p.SoundRepeat,
+                                    p.HelpContext, p.Shape, p.BackColor}),
               std::vector<int64_t>({6, 2, 1, 0, 0, 1, 1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0xFF000000}));
     EXPECT_TRUE(p.BackPicture.empty() && p.Icon.empty() && p.BackSound.empty() && p.HelpFile.empty() &&
                 p.ClassName.empty());
@@ -121,14 +119,10 @@ TEST_F(ProgramWindowsTest, TextsHaveTheirByteCounts) {
     uint32_t window, id;
     size_t bytes;
   } rows[] = {
-      {"MainWindow", kMainWindow, 0x06010000, 78},
-      {"HelpWindow", kHelpWindow, 0x060100a2, 27},
-      {"NewVersionWindow", kNewVersionWindow, 0x060100aa, 43},
-      {"ContactLabel", kMainWindow, 0x16010096, 99},
-      {"CourseListLabel", kMainWindow, 0x1601007e, 342},
-      {"FeeNoteBox", kMainWindow, 0x16010091, 328},
-      {"HistoryBox", kMainWindow, 0x16010076, 2187},
-      {"the help text", kHelpWindow, 0x160100a4, 202},
+      {"MainWindow", kMainWindow, 0x06010000, 78},      {"HelpWindow", kHelpWindow, 0x060100a2, 27},
+      {"NewVersionWindow", kNewVersionWindow, 0x060100aa, 43}, {"ContactLabel", kMainWindow, 0x16010096, 99},
+      {"CourseListLabel", kMainWindow, 0x1601007e, 342}, {"FeeNoteBox", kMainWindow, 0x16010091, 328},
+      {"HistoryBox", kMainWindow, 0x16010076, 2187},     {"the help text", kHelpWindow, 0x160100a4, 202},
   };
   for (const auto& row : rows) {
     const ControlRecord& r = Rec(row.window, row.id);
@@ -136,11 +130,9 @@ TEST_F(ProgramWindowsTest, TextsHaveTheirByteCounts) {
     LabelProperties l;
     EditBoxProperties e;
     ByteView text;
-    if (r.kind == kKindWindow && ReadWindowProperties(r.properties, &w) == StreamResult::kOk)
-      text = w.Caption;
+    if (r.kind == kKindWindow && ReadWindowProperties(r.properties, &w) == StreamResult::kOk) text = w.Caption;
     if (r.kind == kKindLabel && ReadLabelProperties(r.properties, &l) == StreamResult::kOk) text = l.Caption;
-    if (r.kind == kKindEditBox && ReadEditBoxProperties(r.properties, &e) == StreamResult::kOk)
-      text = e.Content;
+    if (r.kind == kKindEditBox && ReadEditBoxProperties(r.properties, &e) == StreamResult::kOk) text = e.Content;
     EXPECT_EQ(text.size, row.bytes) << row.what;
   }
 }
@@ -153,11 +145,8 @@ TEST_F(ProgramWindowsTest, CustomCursorsAreStandardFilesSharedAsTheLayoutsSay) {
     size_t bytes;
     int images;
   } rows[] = {
-      {"A",
-       {0x16010065, 0x16010064, 0x1601002b, 0x1601002a, 0x16010019, 0x16010018, 0x16010017, 0x16010016,
-        0x16010014},
-       2238,
-       1},
+      {"A", {0x16010065, 0x16010064, 0x1601002b, 0x1601002a, 0x16010019, 0x16010018, 0x16010017, 0x16010016,
+             0x16010014}, 2238, 1},
       {"B", {0x1601001a}, 2238, 1},
       {"C", {kTabPager}, 2238, 1},
       {"PromoButton's", {0x1601009e}, 6838, 3},

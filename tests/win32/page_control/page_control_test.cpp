@@ -134,7 +134,7 @@ TEST_F(PageControlTest, TabControlAnswers) {
 
 TEST_F(PageControlTest, ShownHeadersAreDrawnHitAndClicked) {
   Page with_image;
-  with_image.header_images[0] = 0;         // the list's one 100x35 tab picture
+  with_image.header_images[0] = 0;  // the list's one 100x35 tab picture
   SetPages({with_image, Page{}, Page{}});  // drops the current page 3: page 0 is selected
   Set(kHideHeaders, 0);
   TakeEvents();
@@ -182,8 +182,8 @@ TEST_F(PageControlTest, ExcludedPageHidesEveryChildButTheScrollButtons) {
   SetPages({Page{}, excluded, Page{}});
   EXPECT_EQ(SendMessageW(pager_, TCM_GETITEMCOUNT, 0, 0), 2);
   Set(kCurrentPage, 0);
-  HWND child = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, pager_, nullptr,
-                               nullptr, nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, pager_, nullptr, nullptr,
+                               nullptr);
   ShowWindow(pager_, SW_SHOWNA);
   ShowWindow(frame_, SW_SHOWNA);
   TakeEvents();

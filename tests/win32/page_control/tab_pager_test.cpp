@@ -25,35 +25,16 @@ const struct {
   uint32_t id;
   int page;
 } kControls[] = {
-    {"VersionLabel", 0x160100d5, 0},
-    {"PageTextLabel", 0x160100c9, 0},
-    {"PageView", 0x1601001a, 0},
-    {"PagePicture5", 0x16010019, 0},
-    {"PagePicture4", 0x16010018, 0},
-    {"PagePicture3", 0x16010017, 0},
-    {"PagePicture2", 0x16010016, 0},
-    {"PagePicture1", 0x16010014, 0},
-    {"ViewButton3", kViewButton3, 1},
-    {"ViewButton2", 0x16010093, 1},
-    {"ViewButton1", 0x16010092, 1},
-    {"FeeNoteBox", 0x16010091, 1},
-    {"CourseListLabel", 0x1601007e, 1},
-    {"HistoryBox", 0x16010076, 2},
-    {"ContactPicture", 0x1601009d, 3},
-    {"ChatButton1", 0x1601009a, 3},
-    {"ChatButton2", 0x16010099, 3},
-    {"ChatButton3", 0x16010097, 3},
-    {"ContactLabel", 0x16010096, 3},
-    {"UpdateButton", 0x16010119, -1},
-    {"HelpButton", 0x160100a0, -1},
-    {"PromoButton", 0x1601009e, -1},
-    {"TabPicture3", 0x16010065, -1},
-    {"TabPicture2", 0x16010064, -1},
-    {"TabPicture1", 0x1601002b, -1},
-    {"TabPicture0", 0x1601002a, -1},
-    {"HeaderBand", 0x1601006c, -1},
-    {"TabPager", kTabPager, -1},
-    {"LatestVersionLabel", 0x160100ca, -1},
+    {"VersionLabel", 0x160100d5, 0},    {"PageTextLabel", 0x160100c9, 0},  {"PageView", 0x1601001a, 0},
+    {"PagePicture5", 0x16010019, 0},    {"PagePicture4", 0x16010018, 0},   {"PagePicture3", 0x16010017, 0},
+    {"PagePicture2", 0x16010016, 0},    {"PagePicture1", 0x16010014, 0},   {"ViewButton3", kViewButton3, 1},
+    {"ViewButton2", 0x16010093, 1},     {"ViewButton1", 0x16010092, 1},    {"FeeNoteBox", 0x16010091, 1},
+    {"CourseListLabel", 0x1601007e, 1}, {"HistoryBox", 0x16010076, 2},     {"ContactPicture", 0x1601009d, 3},
+    {"ChatButton1", 0x1601009a, 3},     {"ChatButton2", 0x16010099, 3},    {"ChatButton3", 0x16010097, 3},
+    {"ContactLabel", 0x16010096, 3},    {"UpdateButton", 0x16010119, -1},  {"HelpButton", 0x160100a0, -1},
+    {"PromoButton", 0x1601009e, -1},    {"TabPicture3", 0x16010065, -1},   {"TabPicture2", 0x16010064, -1},
+    {"TabPicture1", 0x1601002b, -1},    {"TabPicture0", 0x1601002a, -1},   {"HeaderBand", 0x1601006c, -1},
+    {"TabPager", kTabPager, -1},        {"LatestVersionLabel", 0x160100ca, -1},
 };
 
 class TabPagerOnMainWindow : public ::testing::Test {
@@ -152,8 +133,7 @@ TEST_F(TabPagerOnMainWindow, PageAreaIsTheClientAreaAndHeaderPositionSevenIsIgno
   ASSERT_EQ(client.right, 820) << "TabPager has no border";
   auto page_area = [] {
     std::vector<int64_t> area;
-    for (int index = 58; index <= 61; ++index)
-      area.push_back(GetControlNumber(kMainWindow, kTabPager, index));
+    for (int index = 58; index <= 61; ++index) area.push_back(GetControlNumber(kMainWindow, kTabPager, index));
     return area;
   };
   EXPECT_EQ(page_area(), (std::vector<int64_t>{0, 0, client.right, client.bottom}));
