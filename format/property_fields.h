@@ -2,11 +2,14 @@
 // the reader (property_streams.cpp), the writers (components/property_writers.cpp,
 // components/page_codec.cpp), the form compiler's property table and the
 // components' index names all walk these lists, so they cannot drift apart.
-// A visitor is called as f(info, &field) with a const field when writing.
+// VisitFields(properties, f) calls f(info, &field) for each field, the field
+// const when the properties are.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "format/property_streams.h"
 
@@ -42,7 +45,8 @@ inline constexpr ReservedWords kOneWord{1}, kThreeWords{3};
 #define VELMORA_RESERVED(WORDS) f(FieldInfo{"", 0, FieldType::kReserved, 1}, &WORDS)
 
 template <typename P, typename F>
-constexpr void WindowFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, WindowProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, Border, 9, 1);
   VELMORA_FIELD(Int, PictureMode, 12, 1);
   VELMORA_FIELD(Colour, BackColor, 10, 1);
@@ -70,7 +74,8 @@ constexpr void WindowFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void ButtonFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, ButtonProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, ButtonType, 9, 1);
   VELMORA_FIELD(Int, HAlign, 11, 1);
   VELMORA_FIELD(Int, VAlign, 12, 1);
@@ -80,7 +85,8 @@ constexpr void ButtonFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void LabelFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, LabelProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, Choice9, 9, 1);
   VELMORA_FIELD(Int, Integer11, 11, 1);
   VELMORA_FIELD(Int, Border, 10, 1);
@@ -105,7 +111,8 @@ constexpr void LabelFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void PicBoxFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, PicBoxProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, Border, 8, 1);
   VELMORA_FIELD(Colour, BackColor, 9, 1);
   VELMORA_FIELD(Int, DisplayMode, 11, 1);
@@ -116,7 +123,8 @@ constexpr void PicBoxFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void EditBoxFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, EditBoxProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, Border, 9, 1);
   VELMORA_FIELD(Colour, TextColor, 10, 1);
   VELMORA_FIELD(Colour, BackColor, 11, 1);
@@ -140,7 +148,8 @@ constexpr void EditBoxFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void HtmlViewerFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, HtmlViewerProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, FontSize, 8, 1);
   VELMORA_FIELD(Int, Offline, 9, 1);
   VELMORA_FIELD(Int, Silent, 10, 1);
@@ -148,7 +157,8 @@ constexpr void HtmlViewerFields(P& p, F& f) {
 }
 
 template <typename P, typename F>
-constexpr void PageControlFields(P& p, F& f) {
+requires std::same_as<std::remove_const_t<P>, PageControlProperties>
+constexpr void VisitFields(P& p, F& f) {
   VELMORA_FIELD(Int, HeaderPosition, 8, 1);
   VELMORA_FIELD(Int, MultiRow, 9, 1);
   VELMORA_FIELD(Int, CurrentPage, 12, 1);
@@ -191,64 +201,6 @@ constexpr void PageControlFields(P& p, F& f) {
 
 #undef VELMORA_FIELD
 #undef VELMORA_RESERVED
-
-// One overload per kind, for code that is generic over the kinds.
-template <typename F>
-constexpr void VisitFields(WindowProperties& p, F& f) {
-  WindowFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const WindowProperties& p, F& f) {
-  WindowFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(ButtonProperties& p, F& f) {
-  ButtonFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const ButtonProperties& p, F& f) {
-  ButtonFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(LabelProperties& p, F& f) {
-  LabelFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const LabelProperties& p, F& f) {
-  LabelFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(PicBoxProperties& p, F& f) {
-  PicBoxFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const PicBoxProperties& p, F& f) {
-  PicBoxFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(EditBoxProperties& p, F& f) {
-  EditBoxFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const EditBoxProperties& p, F& f) {
-  EditBoxFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(HtmlViewerProperties& p, F& f) {
-  HtmlViewerFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const HtmlViewerProperties& p, F& f) {
-  HtmlViewerFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(PageControlProperties& p, F& f) {
-  PageControlFields(p, f);
-}
-template <typename F>
-constexpr void VisitFields(const PageControlProperties& p, F& f) {
-  PageControlFields(p, f);
-}
 
 namespace field_lookup {
 
