@@ -1,6 +1,9 @@
 // Button: the system push button with the stored font, caption and picture;
 // a click becomes event 0. Does not draw anything itself or raise mouse, key
 // and focus events (the window and the control base do those).
+#include <iterator>
+#include <string_view>
+
 #include "base/wide_win32.h"
 #include "components/choices.h"
 #include "components/fonts_win32.h"
@@ -9,14 +12,16 @@
 #include "components/picture_win32.h"
 #include "components/property_writers.h"
 #include "format/event_numbers.h"
+#include "format/property_fields.h"
 
 namespace {
 
 using T = PropertyType;
 const PropertyType kButtonTypes[] = {T::kBytes, T::kChoice, T::kText, T::kChoice, T::kChoice, T::kFont};
-static_assert(sizeof kButtonTypes / sizeof kButtonTypes[0] == 14 - 8);
+static_assert(std::size(kButtonTypes) == StoredPropertyCount<ButtonProperties>() - 8);
 
-enum ButtonIndex { kPicture = 0, kButtonType, kCaption, kHAlign, kVAlign, kFont };
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<ButtonProperties>(name); }
 
 class Button : public Control {
  public:
@@ -38,57 +43,57 @@ class Button : public Control {
 
   bool TakesFocus() const override { return true; }
 
-  bool GetProperty(int index, int sub, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kPicture:
+      case Own("Picture"):
         out->bytes = CopyBytes(picture_bytes_.get());
-        return true;
-      case kButtonType:
+        return PropertyRead::kAnswered;
+      case Own("ButtonType"):
         out->number = p_.ButtonType;
-        return true;
-      case kCaption:
+        return PropertyRead::kAnswered;
+      case Own("Caption"):
         out->text = CopyText(caption_.get());
-        return true;
-      case kHAlign:
+        return PropertyRead::kAnswered;
+      case Own("HAlign"):
         out->number = p_.HAlign;
-        return true;
-      case kVAlign:
+        return PropertyRead::kAnswered;
+      case Own("VAlign"):
         out->number = p_.VAlign;
-        return true;
-      case kFont:
-        return ReadFontProperty(p_.Font, sub, out);
+        return PropertyRead::kAnswered;
+      case Own("Font"):
+        return Answered(ReadFontProperty(p_.Font, sub, out));
       default:
-        return false;
+        return PropertyRead::kNoAnswer;
     }
   }
 
-  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (index) {
-      case kPicture:
+      case Own("Picture"):
         picture_bytes_ = CopyBytes(in.bytes);
         ApplyPicture();
-        return false;
-      case kCaption:
+        return PropertyWrite::kApplied;
+      case Own("Caption"):
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
-        return false;
-      case kFont:
+        return PropertyWrite::kApplied;
+      case Own("Font"):
         if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
-        return false;
-      case kButtonType:
+        return PropertyWrite::kApplied;
+      case Own("ButtonType"):
         p_.ButtonType = ChoiceUpTo(in.number, 1);
         break;
-      case kHAlign:
+      case Own("HAlign"):
         p_.HAlign = ChoiceUpTo(in.number, 2);
         break;
-      case kVAlign:
+      case Own("VAlign"):
         p_.VAlign = ChoiceUpTo(in.number, 2);
         break;
       default:
-        return false;
+        return PropertyWrite::kApplied;
     }
     ApplyStyle();
-    return false;
+    return PropertyWrite::kApplied;
   }
 
   Bytes SaveProperties() override {
@@ -156,4 +161,5 @@ class Button : public Control {
 
 }  // namespace
 
-const ComponentKind kButtonKind = {kKindButton, "Button", 14, kButtonTypes, MakeControl<Button>};
+const ComponentKind kButtonKind = {kKindButton, "Button", StoredPropertyCount<ButtonProperties>(),
+                                   kButtonTypes, MakeControl<Button>};

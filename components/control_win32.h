@@ -44,11 +44,10 @@ class Control {
   uint32_t control_id() const { return control_id_; }
   ControlHost* host() const { return host_; }
 
-  // The kind's own properties; index is the property index minus 8.
-  // GetProperty returns false when it cannot answer (the reader then gets zero).
-  virtual bool GetProperty(int index, int sub, PropertyOut* out) = 0;
-  // Returns true when the control must be re-created for the change to show.
-  virtual bool SetProperty(int index, int sub, const PropertyIn& in) = 0;
+  // The kind's own properties; index is the property index minus 8. A read
+  // without an answer gives the reader zero.
+  virtual PropertyRead GetProperty(int index, int sub, PropertyOut* out) = 0;
+  virtual PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) = 0;
   // A new stored property stream holding the current values (for re-creation).
   virtual Bytes SaveProperties() = 0;
 

@@ -1,7 +1,9 @@
 // EditBox: the system edit control with the stored text, font, colours and
 // modes. Does not raise events of its own (the window turns its input into
 // events); style changes the system cannot make live ask for re-creation.
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "base/wide_win32.h"
 #include "components/borders_win32.h"
@@ -11,6 +13,7 @@
 #include "components/owned_values.h"
 #include "components/property_writers.h"
 #include "components/text_win32.h"
+#include "format/property_fields.h"
 
 namespace {
 
@@ -20,31 +23,12 @@ const PropertyType kEditBoxTypes[] = {
     T::kBool,    T::kChoice,  T::kChoice,  T::kChoice,  T::kText, T::kChoice, T::kChoice,
     T::kInteger, T::kInteger, T::kInteger, T::kInteger, T::kText, T::kText,   T::kText,
 };
-static_assert(sizeof kEditBoxTypes / sizeof kEditBoxTypes[0] == 29 - 8);
+static_assert(std::size(kEditBoxTypes) == StoredPropertyCount<EditBoxProperties>() - 8);
 
-enum EditBoxIndex {
-  kContent = 0,
-  kBorder,
-  kTextColor,
-  kBackColor,
-  kFont,
-  kHideSelection,
-  kMaxLength,
-  kMultiLine,
-  kScrollBars,
-  kAlign,
-  kInputMode,
-  kPasswordChar,
-  kP20,
-  kP21,
-  kP22,
-  kP23,
-  kSelectionStart,
-  kSelectionLength,
-  kSelectedText,
-  kP27,
-  kP28,
-};
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<EditBoxProperties>(name); }
+// Not stored: read from the edit control.
+constexpr int32_t kSelectedText = Own("SelectionLength") + 1;
 
 enum InputMode { kEditable = 0, kReadOnly = 1, kPassword = 2 };
 
@@ -62,7 +46,7 @@ class EditBox : public Control {
   bool Create(const CreateArgs& args) {
     if (ReadEditBoxProperties(args.properties, &p_) != StreamResult::kOk) return false;
     Text content = TextFromView(p_.Content);
-    kept_.Take(&p_.p27, &p_.p28);
+    kept_.Take(&p_.Text27, &p_.Text28);
     p_.Content = ByteView{};
     BorderStyles border = StylesForBorder(p_.Border);
     if (!CreateHwnd(border.ex_style, L"EDIT", L"",
@@ -73,10 +57,10 @@ class EditBox : public Control {
     // The text after the font: the box lays a long text out once, not once per font.
     if (content.get() && *content.get()) SetWindowTextW(hwnd(), GbkToWide(content.get()).c_str());
     SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength > 0 ? p_.MaxLength : 0, 0);
-    if (p_.p18 == kPassword) {
+    if (p_.InputMode == kPassword) {
       SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
     }
-    SendMessageW(hwnd(), EM_SETSEL, p_.p24, p_.p24 + p_.p25);
+    SendMessageW(hwnd(), EM_SETSEL, p_.SelectionStart, p_.SelectionStart + p_.SelectionLength);
     return true;
   }
 
@@ -84,123 +68,123 @@ class EditBox : public Control {
 
   // Enter starts a new line in a multi-line box that can be typed into.
   bool ClaimsKey(WPARAM key) const override {
-    return key == VK_RETURN && p_.MultiLine && p_.p18 == kEditable;
+    return key == VK_RETURN && p_.MultiLine && p_.InputMode == kEditable;
   }
 
-  bool GetProperty(int index, int sub, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kContent:
+      case Own("Content"):
         out->text = WindowTextGbk(hwnd());
-        return true;
-      case kFont:
-        return ReadFontProperty(p_.Font, sub, out);
-      case kPasswordChar: {
+        return PropertyRead::kAnswered;
+      case Own("Font"):
+        return Answered(ReadFontProperty(p_.Font, sub, out));
+      case Own("PasswordChar"): {
         char bytes[2] = {static_cast<char>(p_.PasswordChar & 0xFF), static_cast<char>(p_.PasswordChar >> 8)};
         out->text = Text(NewText(bytes, bytes[1] ? 2 : 1));
-        return true;
+        return PropertyRead::kAnswered;
       }
-      case kSelectionStart:
+      case Own("SelectionStart"):
         out->number = Selection().first;
-        return true;
-      case kSelectionLength:
+        return PropertyRead::kAnswered;
+      case Own("SelectionLength"):
         out->number = Selection().second - Selection().first;
-        return true;
+        return PropertyRead::kAnswered;
       case kSelectedText: {
         std::wstring all = WindowText();
         auto [from, to] = Selection();
         out->text = WideToGbk(all.c_str() + from, to - from);
-        return true;
+        return PropertyRead::kAnswered;
       }
-      case kP27:
-      case kP28:
-        out->text = kept_.Get(index - kP27);
-        return true;
+      case Own("Text27"):
+      case Own("Text28"):
+        out->text = kept_.Get(index - Own("Text27"));
+        return PropertyRead::kAnswered;
       default:
-        return ReadNumberField(Number(index), out);
+        return Answered(ReadNumberField(Number(index), out));
     }
   }
 
-  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (index) {
-      case kContent:
+      case Own("Content"):
         SetWindowTextW(hwnd(), GbkToWide(in.text).c_str());
-        return false;
-      case kBorder: {
+        return PropertyWrite::kApplied;
+      case Own("Border"): {
         int32_t old = p_.Border;
         p_.Border = ChoiceUpTo(in.number, 6);
         ApplyBorder(hwnd(), old, p_.Border);
-        return false;
+        return PropertyWrite::kApplied;
       }
-      case kTextColor:
+      case Own("TextColor"):
         p_.TextColor = static_cast<uint32_t>(in.number);
         break;
-      case kBackColor:
+      case Own("BackColor"):
         p_.BackColor = static_cast<uint32_t>(in.number);
         back_brush_.Reset();
         break;
-      case kFont:
+      case Own("Font"):
         if (WriteFontProperty(&p_.Font, sub, in)) ApplyFont();
-        return false;
-      case kMaxLength:
+        return PropertyWrite::kApplied;
+      case Own("MaxLength"):
         p_.MaxLength = in.number < 0 ? 0 : static_cast<int32_t>(in.number);
         SendMessageW(hwnd(), EM_LIMITTEXT, p_.MaxLength, 0);
-        return false;
+        return PropertyWrite::kApplied;
       // The edit control fixes these styles when it is made.
-      case kHideSelection:
-        p_.p13 = static_cast<int32_t>(in.number);
-        return true;
-      case kMultiLine:
+      case Own("HideSelection"):
+        p_.HideSelection = static_cast<int32_t>(in.number);
+        return PropertyWrite::kRecreate;
+      case Own("MultiLine"):
         p_.MultiLine = static_cast<int32_t>(in.number);
-        return true;
-      case kScrollBars:
+        return PropertyWrite::kRecreate;
+      case Own("ScrollBars"):
         p_.ScrollBars = ChoiceUpTo(in.number, 3);
-        return true;
-      case kAlign:
+        return PropertyWrite::kRecreate;
+      case Own("Align"):
         p_.Align = ChoiceUpTo(in.number, 2);
-        return true;
-      case kInputMode:
-        p_.p18 = ChoiceUpTo(in.number, 2);
-        return true;
-      case kPasswordChar: {
+        return PropertyWrite::kRecreate;
+      case Own("InputMode"):
+        p_.InputMode = ChoiceUpTo(in.number, 2);
+        return PropertyWrite::kRecreate;
+      case Own("PasswordChar"): {
         const char* t = OrEmpty(in.text);
         uint8_t lead = static_cast<uint8_t>(t[0]);
         uint8_t trail = lead >= 0x81 ? static_cast<uint8_t>(t[1]) : 0;
         p_.PasswordChar = lead ? static_cast<uint16_t>(lead | trail << 8) : '*';
-        if (p_.p18 == kPassword)
+        if (p_.InputMode == kPassword)
           SendMessageW(hwnd(), EM_SETPASSWORDCHAR, PasswordCharWide(p_.PasswordChar)[0], 0);
         break;
       }
-      case kSelectionStart:
-      case kSelectionLength: {
+      case Own("SelectionStart"):
+      case Own("SelectionLength"): {
         auto [from, to] = Selection();
-        int32_t start = index == kSelectionStart ? static_cast<int32_t>(in.number) : from;
-        int32_t length = index == kSelectionLength ? static_cast<int32_t>(in.number) : to - from;
+        int32_t start = index == Own("SelectionStart") ? static_cast<int32_t>(in.number) : from;
+        int32_t length = index == Own("SelectionLength") ? static_cast<int32_t>(in.number) : to - from;
         SendMessageW(hwnd(), EM_SETSEL, start, start + length);
-        return false;
+        return PropertyWrite::kApplied;
       }
       case kSelectedText:
         SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(in.text).c_str()));
-        return false;
-      case kP27:
-      case kP28:
-        kept_.Set(index - kP27, in.text);
-        return false;
+        return PropertyWrite::kApplied;
+      case Own("Text27"):
+      case Own("Text28"):
+        kept_.Set(index - Own("Text27"), in.text);
+        return PropertyWrite::kApplied;
       default:
         WriteNumberField(Number(index), in.number);
-        return false;
+        return PropertyWrite::kApplied;
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
-    return false;
+    return PropertyWrite::kApplied;
   }
 
   Bytes SaveProperties() override {
     EditBoxProperties p = p_;
     Text content = WindowTextGbk(hwnd());
     p.Content = ViewOf(content);
-    kept_.Put(&p.p27, &p.p28);
+    kept_.Put(&p.Text27, &p.Text28);
     auto [from, to] = Selection();
-    p.p24 = from;
-    p.p25 = to - from;
+    p.SelectionStart = from;
+    p.SelectionLength = to - from;
     return WriteEditBoxProperties(p);
   }
 
@@ -230,44 +214,13 @@ class EditBox : public Control {
     }
     if (bars & 1) style |= WS_HSCROLL;
     if (bars & 2) style |= WS_VSCROLL;
-    if (!p_.p13) style |= ES_NOHIDESEL;
-    if (p_.p18 == kReadOnly) style |= ES_READONLY;
-    if (p_.p18 == kPassword) style |= ES_PASSWORD;
+    if (!p_.HideSelection) style |= ES_NOHIDESEL;
+    if (p_.InputMode == kReadOnly) style |= ES_READONLY;
+    if (p_.InputMode == kPassword) style |= ES_PASSWORD;
     return style;
   }
 
-  int32_t* Number(int index) {
-    switch (index) {
-      case kBorder:
-        return &p_.Border;
-      case kTextColor:
-        return reinterpret_cast<int32_t*>(&p_.TextColor);
-      case kBackColor:
-        return reinterpret_cast<int32_t*>(&p_.BackColor);
-      case kHideSelection:
-        return &p_.p13;
-      case kMaxLength:
-        return &p_.MaxLength;
-      case kMultiLine:
-        return &p_.MultiLine;
-      case kScrollBars:
-        return &p_.ScrollBars;
-      case kAlign:
-        return &p_.Align;
-      case kInputMode:
-        return &p_.p18;
-      case kP20:
-        return &p_.p20;
-      case kP21:
-        return &p_.p21;
-      case kP22:
-        return &p_.p22;
-      case kP23:
-        return &p_.p23;
-      default:
-        return nullptr;
-    }
-  }
+  int32_t* Number(int index) { return NumberFieldAt<int32_t>(p_, index); }
 
   std::wstring WindowText() const {
     int length = GetWindowTextLengthW(hwnd());
@@ -296,4 +249,5 @@ class EditBox : public Control {
 
 }  // namespace
 
-const ComponentKind kEditBoxKind = {kKindEditBox, "EditBox", 29, kEditBoxTypes, MakeControl<EditBox>};
+const ComponentKind kEditBoxKind = {kKindEditBox, "EditBox", StoredPropertyCount<EditBoxProperties>(),
+                                    kEditBoxTypes, MakeControl<EditBox>};

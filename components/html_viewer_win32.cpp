@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "base/wide_win32.h"
 #include "components/choices.h"
@@ -20,6 +22,7 @@
 #include "components/page_text_view_win32.h"
 #include "components/property_writers.h"
 #include "components/texts_gbk.h"
+#include "format/property_fields.h"
 #include "net/open_url.h"
 #include "services/services.h"
 
@@ -48,10 +51,14 @@ constexpr int kOpenButtonId = 1;
 constexpr int kNoticeMargin = 16, kNoticeLine = 20, kOpenButtonWidth = 160, kOpenButtonHeight = 26;
 
 using T = PropertyType;
-const PropertyType kHtmlViewerTypes[] = {T::kChoice, T::kBool, T::kBool, T::kText, T::kText, T::kText};
-static_assert(sizeof kHtmlViewerTypes / sizeof kHtmlViewerTypes[0] == 14 - 8);
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<HtmlViewerProperties>(name); }
+// Read-only indexes after the stored ones.
+enum : int32_t { kStatusText = Own("url") + 1, kCaption };
+constexpr int kHtmlViewerPropertyCount = 8 + kCaption + 1;
 
-enum HtmlViewerIndex { kFontSize = 0, kOffline, kSilent, kUrl, kStatusText, kCaption };
+const PropertyType kHtmlViewerTypes[] = {T::kChoice, T::kBool, T::kBool, T::kText, T::kText, T::kText};
+static_assert(std::size(kHtmlViewerTypes) == kHtmlViewerPropertyCount - 8);
 
 enum HtmlViewerEvent : int32_t {
   kWillNavigate = 0,
@@ -76,7 +83,7 @@ const PropertyText kHtmlViewerProperties[] = {
     {"StatusText", gbk::kStatusTextName, gbk::kStatusTextAbout},
     {"Caption", gbk::kCaptionName, gbk::kCaptionAbout},
 };
-static_assert(sizeof kHtmlViewerProperties / sizeof kHtmlViewerProperties[0] == 14 - 8);
+static_assert(std::size(kHtmlViewerProperties) == kHtmlViewerPropertyCount - 8);
 
 const char* const kProgressArguments[] = {gbk::kLoadProgressPercent};
 const char* const kCommandArguments[] = {gbk::kCommandArgument, gbk::kEnabledArgument};
@@ -159,52 +166,52 @@ class HtmlViewer final : public Control, private BrowserEvents {
 
   bool PreTranslateKey(MSG* msg) override { return site_ && site_->TranslateKey(msg); }
 
-  bool GetProperty(int index, int, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kFontSize:
+      case Own("FontSize"):
         out->number = p_.FontSize;
-        return true;
-      case kOffline:
+        return PropertyRead::kAnswered;
+      case Own("Offline"):
         out->number = ReadFlag(p_.Offline, &IWebBrowser2::get_Offline);
-        return true;
-      case kSilent:
+        return PropertyRead::kAnswered;
+      case Own("Silent"):
         out->number = ReadFlag(p_.Silent, &IWebBrowser2::get_Silent);
-        return true;
-      case kUrl:
+        return PropertyRead::kAnswered;
+      case Own("url"):
         out->text = CopyText(ReadUrl());
-        return true;
+        return PropertyRead::kAnswered;
       case kStatusText:
         out->text = CopyText(status_text_.get());
-        return true;
+        return PropertyRead::kAnswered;
       case kCaption:
         out->text = CopyText(ReadCaption());
-        return true;
+        return PropertyRead::kAnswered;
       default:
-        return false;
+        return PropertyRead::kNoAnswer;
     }
   }
 
-  bool SetProperty(int index, int, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int, const PropertyIn& in) override {
     switch (index) {
-      case kFontSize:
+      case Own("FontSize"):
         ApplyFontSize(in.number);
         break;
-      case kOffline:
+      case Own("Offline"):
         p_.Offline = in.number ? 1 : 0;
         if (browser()) browser()->put_Offline(ToVariantBool(p_.Offline));
         break;
-      case kSilent:
+      case Own("Silent"):
         p_.Silent = in.number ? 1 : 0;
         if (browser()) browser()->put_Silent(ToVariantBool(p_.Silent));
         break;
-      case kUrl:
+      case Own("url"):
         url_ = CopyText(in.text);
         Navigate();
         break;
       default:
         break;  // the status text and the title are read only
     }
-    return false;  // every change shows without re-creation
+    return PropertyWrite::kApplied;  // every change shows without re-creation
   }
 
   Bytes SaveProperties() override {
@@ -461,11 +468,6 @@ void SetBrowserFactory(BrowserFactory factory) { g_factory = factory ? factory :
 
 void SetHtmlEngineCheck(HtmlEngineCheck check) { g_engine_check = check ? check : SystemShowsHtml; }
 
-const ComponentKind kHtmlViewerKind = {kKindHtmlViewer,
-                                       "HtmlViewer",
-                                       14,
-                                       kHtmlViewerTypes,
-                                       MakeControl<HtmlViewer>,
-                                       kHtmlViewerProperties,
-                                       kHtmlViewerEvents,
-                                       kHtmlViewerEventCount};
+const ComponentKind kHtmlViewerKind = {
+    kKindHtmlViewer,         "HtmlViewer",          kHtmlViewerPropertyCount, kHtmlViewerTypes,
+    MakeControl<HtmlViewer>, kHtmlViewerProperties, kHtmlViewerEvents,        kHtmlViewerEventCount};

@@ -1,7 +1,9 @@
 // Label: a window of its own class that draws its caption on its back colour.
 // Does not draw BackPicture, raise events of its own or process "&" prefixes;
 // indexes 9, 11 to 14 and 19 to 23 are kept and saved, with no effect.
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "base/wide_win32.h"
 #include "components/borders_win32.h"
@@ -11,6 +13,7 @@
 #include "components/owned_values.h"
 #include "components/property_writers.h"
 #include "components/self_painted_win32.h"
+#include "format/property_fields.h"
 
 namespace {
 
@@ -22,31 +25,10 @@ const PropertyType kLabelTypes[] = {
     T::kFont,  T::kColor,  T::kColor,  T::kBytes,   T::kChoice, T::kChoice, T::kColor,
     T::kColor, T::kColor,  T::kChoice, T::kBool,    T::kChoice, T::kText,   T::kText,
 };
-static_assert(sizeof kLabelTypes / sizeof kLabelTypes[0] == 29 - 8);
+static_assert(std::size(kLabelTypes) == StoredPropertyCount<LabelProperties>() - 8);
 
-enum LabelIndex {
-  kCaption = 0,
-  kP9,
-  kBorder,
-  kP11,
-  kP12,
-  kP13,
-  kP14,
-  kFont,
-  kTextColor,
-  kBackColor,
-  kBackPicture,
-  kPictureMode,
-  kP20,
-  kP21,
-  kP22,
-  kP23,
-  kAlign,
-  kWordWrap,
-  kVAlign,
-  kP27,
-  kP28,
-};
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<LabelProperties>(name); }
 
 class Label : public SelfPaintedControl {
  public:
@@ -56,82 +38,82 @@ class Label : public SelfPaintedControl {
     if (ReadLabelProperties(args.properties, &p_) != StreamResult::kOk) return false;
     caption_ = TextFromView(p_.Caption);
     back_picture_ = BytesFromView(p_.BackPicture);
-    kept_.Take(&p_.p27, &p_.p28);
+    kept_.Take(&p_.Text27, &p_.Text28);
     p_.Caption = p_.BackPicture = ByteView{};
     if (p_.Font.present) font_ = CreateControlFont(p_.Font.font);
     return CreateSelfPainted(kLabelClass, GbkToWide(caption_.get()).c_str(), p_.Border, args);
   }
 
-  bool GetProperty(int index, int sub, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int sub, PropertyOut* out) override {
     switch (index) {
-      case kCaption:
+      case Own("Caption"):
         out->text = CopyText(caption_.get());
-        return true;
-      case kBackPicture:
+        return PropertyRead::kAnswered;
+      case Own("BackPicture"):
         out->bytes = CopyBytes(back_picture_.get());
-        return true;
-      case kP27:
-      case kP28:
-        out->text = kept_.Get(index - kP27);
-        return true;
-      case kFont:
-        return ReadFontProperty(p_.Font, sub, out);
+        return PropertyRead::kAnswered;
+      case Own("Text27"):
+      case Own("Text28"):
+        out->text = kept_.Get(index - Own("Text27"));
+        return PropertyRead::kAnswered;
+      case Own("Font"):
+        return Answered(ReadFontProperty(p_.Font, sub, out));
       default:
-        return ReadNumberField(Number(index), out);
+        return Answered(ReadNumberField(Number(index), out));
     }
   }
 
-  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (index) {
-      case kCaption:
+      case Own("Caption"):
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
         break;
-      case kBackPicture:
+      case Own("BackPicture"):
         back_picture_ = CopyBytes(in.bytes);
-        return false;
-      case kP27:
-      case kP28:
-        kept_.Set(index - kP27, in.text);
-        return false;
-      case kFont:
-        if (!WriteFontProperty(&p_.Font, sub, in)) return false;
+        return PropertyWrite::kApplied;
+      case Own("Text27"):
+      case Own("Text28"):
+        kept_.Set(index - Own("Text27"), in.text);
+        return PropertyWrite::kApplied;
+      case Own("Font"):
+        if (!WriteFontProperty(&p_.Font, sub, in)) return PropertyWrite::kApplied;
         font_ = CreateControlFont(p_.Font.font);
         break;
-      case kBorder: {
+      case Own("Border"): {
         int32_t old = p_.Border;
         p_.Border = ChoiceUpTo(in.number, 6);
         ApplyBorder(hwnd(), old, p_.Border);
         break;
       }
-      case kP9:
-        p_.p9 = ChoiceUpTo(in.number, 3);
-        return false;
-      case kP11:
-        p_.p11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number);
-        return false;
-      case kP20:
-        p_.p20 = ChoiceUpTo(in.number, 8);
-        return false;
-      case kAlign:
+      case Own("Choice9"):
+        p_.Choice9 = ChoiceUpTo(in.number, 3);
+        return PropertyWrite::kApplied;
+      case Own("Integer11"):
+        p_.Integer11 = in.number < 5 ? 5 : static_cast<int32_t>(in.number);
+        return PropertyWrite::kApplied;
+      case Own("Choice20"):
+        p_.Choice20 = ChoiceUpTo(in.number, 8);
+        return PropertyWrite::kApplied;
+      case Own("Align"):
         p_.Align = ChoiceUpTo(in.number, 2);
         break;
-      case kVAlign:
+      case Own("VAlign"):
         p_.VAlign = ChoiceUpTo(in.number, 2);
         break;
       default:
-        if (!WriteNumberField(Number(index), in.number)) return false;
+        if (!WriteNumberField(Number(index), in.number)) return PropertyWrite::kApplied;
         break;
     }
     Repaint();
-    return false;
+    return PropertyWrite::kApplied;
   }
 
   Bytes SaveProperties() override {
     LabelProperties p = p_;
     p.Caption = ViewOf(caption_);
     p.BackPicture = ViewOf(back_picture_);
-    kept_.Put(&p.p27, &p.p28);
+    kept_.Put(&p.Text27, &p.Text28);
     return WriteLabelProperties(p);
   }
 
@@ -167,45 +149,7 @@ class Label : public SelfPaintedControl {
 
  private:
   // The plain 32-bit fields by kind index; null for the others.
-  int32_t* Number(int index) {
-    auto u = [](uint32_t* v) { return reinterpret_cast<int32_t*>(v); };
-    switch (index) {
-      case kP9:
-        return &p_.p9;
-      case kBorder:
-        return &p_.Border;
-      case kP11:
-        return &p_.p11;
-      case kP12:
-        return u(&p_.p12);
-      case kP13:
-        return u(&p_.p13);
-      case kP14:
-        return u(&p_.p14);
-      case kTextColor:
-        return u(&p_.TextColor);
-      case kBackColor:
-        return u(&p_.BackColor);
-      case kPictureMode:
-        return &p_.PictureMode;
-      case kP20:
-        return &p_.p20;
-      case kP21:
-        return u(&p_.p21);
-      case kP22:
-        return u(&p_.p22);
-      case kP23:
-        return u(&p_.p23);
-      case kAlign:
-        return &p_.Align;
-      case kWordWrap:
-        return &p_.WordWrap;
-      case kVAlign:
-        return &p_.VAlign;
-      default:
-        return nullptr;
-    }
-  }
+  int32_t* Number(int index) { return NumberFieldAt<int32_t>(p_, index); }
 
   LabelProperties p_;  // scalar fields and the font; the views below are owned copies
   Text caption_;
@@ -216,4 +160,5 @@ class Label : public SelfPaintedControl {
 
 }  // namespace
 
-const ComponentKind kLabelKind = {kKindLabel, "Label", 29, kLabelTypes, MakeControl<Label>};
+const ComponentKind kLabelKind = {kKindLabel, "Label", StoredPropertyCount<LabelProperties>(), kLabelTypes,
+                                  MakeControl<Label>};

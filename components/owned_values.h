@@ -31,14 +31,14 @@ inline ByteView ViewOf(const Bytes& b) { return ByteView{b.data(), static_cast<u
 class KeptTexts {
  public:
   // Owns copies of the stored views and clears them.
-  void Take(ByteView* p27, ByteView* p28) {
-    texts_[0] = TextFromView(*p27);
-    texts_[1] = TextFromView(*p28);
-    *p27 = *p28 = ByteView{};
+  void Take(ByteView* text27, ByteView* text28) {
+    texts_[0] = TextFromView(*text27);
+    texts_[1] = TextFromView(*text28);
+    *text27 = *text28 = ByteView{};
   }
-  void Put(ByteView* p27, ByteView* p28) const {
-    *p27 = ViewOf(texts_[0]);
-    *p28 = ViewOf(texts_[1]);
+  void Put(ByteView* text27, ByteView* text28) const {
+    *text27 = ViewOf(texts_[0]);
+    *text28 = ViewOf(texts_[1]);
   }
   // which: 0 for 27, 1 for 28.
   Text Get(int which) const { return CopyText(texts_[which].get()); }

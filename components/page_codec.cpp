@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "format/property_encoder.h"
+
 namespace {
 
 class Writer {
@@ -78,20 +80,5 @@ ByteBuffer EncodePageList(const std::vector<Page>& pages) {
 }
 
 ByteBuffer EncodePageControlProperties(const PageControlProperties& p) {
-  Writer w;
-  w.U32(kPageControlStreamVersion);
-  for (int32_t v : {p.HeaderPosition, p.MultiRow, p.CurrentPage, p.HideHeaders}) w.I32(v);
-  w.Raw(&p.Font, sizeof p.Font);
-  w.Counted(p.Pages);
-  for (int32_t v : {p.HeaderHeight, p.p19, p.p20, p.p21}) w.I32(v);
-  for (ByteView v : {p.HeaderImages, p.p23, p.ScrollButtonImages, p.p25}) w.Counted(v);
-  w.I32(p.p28);
-  for (uint32_t v : {p.p29, p.p30, p.p31, 0u, p.p38, p.p39, p.p40, 0u, p.p34, p.p35, p.p44, 0u}) w.U32(v);
-  w.I32(p.p48);
-  w.I32(p.p49);
-  for (int i = 0; i < 3; ++i) w.U32(0);
-  w.I32(p.p53);
-  for (uint32_t v : {p.p54, p.p55, p.p56}) w.U32(v);
-  for (int32_t v : {p.HeadersLocked, p.p47, p.DefaultFont, p.p62}) w.I32(v);
-  return w.Take();
+  return EncodeProperties(p, kPageControlStreamVersion);
 }

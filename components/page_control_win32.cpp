@@ -120,11 +120,11 @@ class PageControl final : public Control, private PageHost {
     return true;
   }
 
-  bool GetProperty(int index, int sub, PropertyOut* out) override {
-    return model_.GetProperty(index, sub, out);
+  PropertyRead GetProperty(int index, int sub, PropertyOut* out) override {
+    return Answered(model_.GetProperty(index, sub, out));
   }
 
-  bool SetProperty(int index, int sub, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int sub, const PropertyIn& in) override {
     switch (model_.SetProperty(index, sub, in)) {
       case PageChange::kNone:
         break;
@@ -143,7 +143,7 @@ class PageControl final : public Control, private PageHost {
         Repaint();
         break;
     }
-    return false;  // every change shows without re-creation
+    return PropertyWrite::kApplied;  // every change shows without re-creation
   }
 
   Bytes SaveProperties() override {
@@ -375,7 +375,7 @@ class PageControl final : public Control, private PageHost {
   bool DrawScrollButton(const DRAWITEMSTRUCT* item) {
     if (!item || (item->hwndItem != scroll_back_ && item->hwndItem != scroll_forward_)) return false;
     RECT r = item->rcItem;
-    Fill(item->hDC, r, ColourOr(model_.properties().p44, COLOR_BTNFACE));
+    Fill(item->hDC, r, ColourOr(model_.properties().ScrollButtonColour, COLOR_BTNFACE));
     DrawEdge(item->hDC, &r, (item->itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int index = item->hwndItem == scroll_back_ ? 0 : 1;
     HIMAGELIST list = images_[2] && CommonControls().ImageList_GetImageCount(images_[2].get()) > index
@@ -417,25 +417,25 @@ class PageControl final : public Control, private PageHost {
     if (!model_.headers_shown()) return;
     const PageControlProperties& p = model_.properties();
     const StripLayout& l = model_.layout();
-    Fill(dc, ToRect(l.strip), ColourOr(p.p29, COLOR_BTNFACE));
+    Fill(dc, ToRect(l.strip), ColourOr(p.StripColour, COLOR_BTNFACE));
 
     const int saved = SaveDC(dc);
     if (l.scrolls) IntersectClipRect(dc, l.strip.left, l.strip.top, l.visible_end, l.strip.bottom);
     SelectScope font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
-    BrushHandle border(CreateSolidBrush(ColourOr(p.p35, COLOR_BTNSHADOW)));
+    BrushHandle border(CreateSolidBrush(ColourOr(p.HeaderBorderColour, COLOR_BTNSHADOW)));
     const std::vector<Page>& pages = model_.pages();
     for (int32_t i = 0; i < static_cast<int32_t>(pages.size()); ++i) {
       if (l.headers[i].empty()) continue;
       const bool current = i == model_.current(), hot = i == model_.hot() && !current;
-      const uint32_t face = current ? (p.p53 ? p.p55 : p.p31)
-                            : hot   ? (p.p53 ? p.p56 : p.p34)
-                                    : (p.p53 ? p.p54 : p.p30);
+      const uint32_t face = current ? (p.AltHeaderColours ? p.AltCurrentHeaderColour : p.CurrentHeaderColour)
+                            : hot   ? (p.AltHeaderColours ? p.AltHotHeaderColour : p.HotHeaderColour)
+                                    : (p.AltHeaderColours ? p.AltHeaderColour : p.HeaderColour);
       const int system_face = current ? COLOR_WINDOW : hot ? COLOR_3DLIGHT : COLOR_BTNFACE;
       RECT r = ToRect(l.headers[i]);
       InflateRect(&r, -1, -1);
       Fill(dc, r, ColourOr(face, system_face));
-      if (!p.p28) FrameRect(dc, &r, border.get());
+      if (!p.HeaderStripOption) FrameRect(dc, &r, border.get());
       const int state = current ? 1 : hot ? 2 : 0;
       const int32_t image =
           pages[i].header_images[state] >= 0 ? pages[i].header_images[state] : pages[i].header_images[0];
@@ -449,7 +449,9 @@ class PageControl final : public Control, private PageHost {
         RestoreDC(dc, clip);
         r.left += cx + kHeaderPadding / 2;
       }
-      const uint32_t text = current ? p.p39 : hot ? p.p40 : p.p38;
+      const uint32_t text = current ? p.CurrentHeaderTextColour
+                            : hot   ? p.HotHeaderTextColour
+                                    : p.HeaderTextColour;
       SetTextColor(dc,
                    pages[i].enabled ? static_cast<COLORREF>(text & 0xFFFFFF) : GetSysColor(COLOR_GRAYTEXT));
       const std::wstring caption = GbkToWide(pages[i].caption.c_str());

@@ -23,65 +23,7 @@ const PropertyType kPageControlPropertyTypes[kPageControlPropertyCount - 8] = {
 namespace {
 
 // The stored 32-bit value behind a plain property (kind index), or null.
-uint32_t* Word(PageControlProperties& p, int32_t index) {
-  auto u = [](int32_t& v) { return reinterpret_cast<uint32_t*>(&v); };
-  switch (index + 8) {
-    case 8:
-      return u(p.HeaderPosition);
-    case 9:
-      return u(p.MultiRow);
-    case 13:
-      return u(p.HideHeaders);
-    case 14:
-      return u(p.HeadersLocked);
-    case 18:
-      return u(p.HeaderHeight);
-    case 19:
-      return u(p.p19);
-    case 20:
-      return u(p.p20);
-    case 21:
-      return u(p.p21);
-    case 28:
-      return u(p.p28);
-    case 29:
-      return &p.p29;
-    case 30:
-      return &p.p30;
-    case 31:
-      return &p.p31;
-    case 34:
-      return &p.p34;
-    case 35:
-      return &p.p35;
-    case 38:
-      return &p.p38;
-    case 39:
-      return &p.p39;
-    case 40:
-      return &p.p40;
-    case 44:
-      return &p.p44;
-    case 47:
-      return u(p.p47);
-    case 48:
-      return u(p.p48);
-    case 49:
-      return u(p.p49);
-    case 53:
-      return u(p.p53);
-    case 54:
-      return &p.p54;
-    case 55:
-      return &p.p55;
-    case 56:
-      return &p.p56;
-    case 62:
-      return u(p.p62);
-    default:
-      return nullptr;
-  }
-}
+uint32_t* Word(PageControlProperties& p, int32_t index) { return NumberFieldAt<uint32_t>(p, index); }
 
 ByteView BytesIn(const PropertyIn& in) {
   if (!in.bytes || in.bytes->length <= 0) return {};
@@ -100,10 +42,11 @@ bool PageModel::Load(ByteView stored, bool design) {
   if (ReadPageControlProperties(stored, &read) != StreamResult::kOk) return false;
   if (!PagesFromBlock(read.Pages, &pages_)) return false;
   images_[0] = CopyOf(read.HeaderImages);
-  images_[1] = CopyOf(read.p23);
+  images_[1] = CopyOf(read.SecondHeaderImages);
   images_[2] = CopyOf(read.ScrollButtonImages);
-  picture_ = CopyOf(read.p25);
-  read.Pages = read.HeaderImages = read.p23 = read.ScrollButtonImages = read.p25 = ByteView{};
+  picture_ = CopyOf(read.Picture);
+  read.Pages = read.HeaderImages = read.SecondHeaderImages = read.ScrollButtonImages = read.Picture =
+      ByteView{};
   p_ = read;
   stored_current_ = read.CurrentPage;
   current_ = -1;
@@ -126,11 +69,13 @@ bool PageModel::Selectable(int32_t index) const {
   if (index < 0 || index >= static_cast<int32_t>(pages_.size())) return false;
   if (design_) return true;
   const bool shown = pages_[index].shown != 0, enabled = pages_[index].enabled != 0;
-  const bool hidden_ok = p_.p48 != 0, disabled_ok = p_.p49 != 0;
+  const bool hidden_ok = p_.HiddenPagesSelectable != 0, disabled_ok = p_.DisabledPagesSelectable != 0;
   return (shown || hidden_ok) && (enabled || disabled_ok);
 }
 
-bool PageModel::HeaderDrawn(int32_t index) const { return pages_[index].shown != 0 || p_.p48 != 0; }
+bool PageModel::HeaderDrawn(int32_t index) const {
+  return pages_[index].shown != 0 || p_.HiddenPagesSelectable != 0;
+}
 
 bool PageModel::SelectPage(int32_t index, bool check) {
   const int32_t count = static_cast<int32_t>(pages_.size());
@@ -278,15 +223,15 @@ PageChange PageModel::SetProperty(int32_t index, int32_t sub, const PropertyIn& 
     case kPropPicture:
       picture_ = CopyOf(BytesIn(in));
       return PageChange::kNone;
-    case 19 - 8:
-    case 20 - 8:
+    case kPropHeaderStyle19:
+    case kPropHeaderStyle20:
       // Two exclusive drawing styles: making one active clears the other.
       *Word(p_, index) = static_cast<uint32_t>(NormalizeChoice(n));
-      if (n > 0) *Word(p_, index == 19 - 8 ? 20 - 8 : 19 - 8) = 0;
+      if (n > 0) *Word(p_, index == kPropHeaderStyle19 ? kPropHeaderStyle20 : kPropHeaderStyle19) = 0;
       return PageChange::kPaint;
-    case 21 - 8:
+    case kPropHeaderStyle21:
       if (n != 0 && n != 1) return PageChange::kNone;
-      p_.p21 = static_cast<int32_t>(n);
+      p_.HeaderStyle21 = static_cast<int32_t>(n);
       return PageChange::kPaint;
     default:
       break;
@@ -308,7 +253,7 @@ PageChange PageModel::SetProperty(int32_t index, int32_t sub, const PropertyIn& 
     case kPropMultiRow:
     case kPropHideHeaders:
     case kPropHeaderHeight:
-    case 48 - 8:  // decides which headers are drawn
+    case kPropHiddenPagesSelectable:  // decides which headers are drawn
       return PageChange::kLayout;
     case kPropHeadersLocked:
       return PageChange::kNone;
@@ -338,9 +283,9 @@ ByteBuffer PageModel::Save() const {
   const ByteBuffer pages = EncodePageList(pages_);
   out.Pages = ViewOf(pages);
   out.HeaderImages = ViewOf(images_[0]);
-  out.p23 = ViewOf(images_[1]);
+  out.SecondHeaderImages = ViewOf(images_[1]);
   out.ScrollButtonImages = ViewOf(images_[2]);
-  out.p25 = ViewOf(picture_);
+  out.Picture = ViewOf(picture_);
   return EncodePageControlProperties(out);
 }
 
@@ -383,7 +328,7 @@ void PageModel::MouseMove(int32_t x, int32_t y) {
   if (page == hot_) return;
   hot_ = page;
   host_->Repaint();
-  if (page >= 0 && !(p_.p62 && page == current_)) Notify(PageNotice::kHovered, page);
+  if (page >= 0 && !(p_.NoHotEventOnCurrent && page == current_)) Notify(PageNotice::kHovered, page);
 }
 
 void PageModel::MouseLeave() {

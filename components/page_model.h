@@ -10,29 +10,35 @@
 #include "components/page_codec.h"
 #include "components/page_layout.h"
 #include "components/property_values.h"
+#include "format/property_fields.h"
 
-inline constexpr int32_t kPageControlPropertyCount = 63;
+inline constexpr int32_t kPageControlPropertyCount = StoredPropertyCount<PageControlProperties>();
 // The kind's own properties, indexes 8 to 62.
 extern const PropertyType kPageControlPropertyTypes[kPageControlPropertyCount - 8];
 
-// Kind-specific indexes (property index minus 8) the window side reacts to.
+// Kind-specific indexes (property index minus 8) the window side reacts to,
+// from the stored field list.
 enum PageProperty : int32_t {
-  kPropHeaderPosition = 0,
-  kPropMultiRow = 1,
-  kPropFont = 2,
-  kPropPages = 3,
-  kPropCurrentPage = 4,
-  kPropHideHeaders = 5,
-  kPropHeadersLocked = 6,
-  kPropHeaderHeight = 10,
-  kPropHeaderImages = 14,
-  kPropSecondImages = 15,
-  kPropScrollButtonImages = 16,
-  kPropPicture = 17,
-  kPropPageAreaLeft = 50,
-  kPropPageAreaTop = 51,
-  kPropPageAreaWidth = 52,
-  kPropPageAreaHeight = 53,
+  kPropHeaderPosition = OwnIndex<PageControlProperties>("HeaderPosition"),
+  kPropMultiRow = OwnIndex<PageControlProperties>("MultiRow"),
+  kPropFont = OwnIndex<PageControlProperties>("Font"),
+  kPropPages = OwnIndex<PageControlProperties>("Pages"),
+  kPropCurrentPage = OwnIndex<PageControlProperties>("CurrentPage"),
+  kPropHideHeaders = OwnIndex<PageControlProperties>("HideHeaders"),
+  kPropHeadersLocked = OwnIndex<PageControlProperties>("HeadersLocked"),
+  kPropHeaderHeight = OwnIndex<PageControlProperties>("HeaderHeight"),
+  kPropHeaderStyle19 = OwnIndex<PageControlProperties>("HeaderStyle19"),
+  kPropHeaderStyle20 = OwnIndex<PageControlProperties>("HeaderStyle20"),
+  kPropHeaderStyle21 = OwnIndex<PageControlProperties>("HeaderStyle21"),
+  kPropHeaderImages = OwnIndex<PageControlProperties>("HeaderImages"),
+  kPropSecondImages = OwnIndex<PageControlProperties>("SecondHeaderImages"),
+  kPropScrollButtonImages = OwnIndex<PageControlProperties>("ScrollButtonImages"),
+  kPropPicture = OwnIndex<PageControlProperties>("Picture"),
+  kPropHiddenPagesSelectable = OwnIndex<PageControlProperties>("HiddenPagesSelectable"),
+  kPropPageAreaLeft = 50,  // read only, not stored: 58 to 61
+  kPropPageAreaTop,
+  kPropPageAreaWidth,
+  kPropPageAreaHeight,
 };
 
 // The notices the control sends itself (the parameter of its private message).

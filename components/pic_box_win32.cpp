@@ -1,6 +1,9 @@
 // PicBox: a window of its own class that fills itself with its back colour
 // and draws its picture where DisplayMode puts it. Does not raise events of
 // its own, animate, or show formats other than JPEG.
+#include <iterator>
+#include <string_view>
+
 #include "components/borders_win32.h"
 #include "components/choices.h"
 #include "components/kinds_win32.h"
@@ -9,6 +12,7 @@
 #include "components/picture_win32.h"
 #include "components/property_writers.h"
 #include "components/self_painted_win32.h"
+#include "format/property_fields.h"
 
 namespace {
 
@@ -18,9 +22,10 @@ constexpr int32_t kLastBorder = 5;
 using T = PropertyType;
 const PropertyType kPicBoxTypes[] = {T::kChoice, T::kColor, T::kBytes, T::kChoice,
                                      T::kBool,   T::kText,  T::kText};
-static_assert(sizeof kPicBoxTypes / sizeof kPicBoxTypes[0] == 15 - 8);
+static_assert(std::size(kPicBoxTypes) == StoredPropertyCount<PicBoxProperties>() - 8);
 
-enum PicBoxIndex { kBorder = 0, kBackColor, kPicture, kDisplayMode, kP12, kP13, kP14 };
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<PicBoxProperties>(name); }
 
 class PicBox : public SelfPaintedControl {
  public:
@@ -31,80 +36,80 @@ class PicBox : public SelfPaintedControl {
     p_.Border = ChoiceUpTo(p_.Border, kLastBorder);
     p_.DisplayMode = ChoiceUpTo(p_.DisplayMode, kLastDisplayMode);
     picture_bytes_ = BytesFromView(p_.Picture);
-    p13_ = TextFromView(p_.p13);
-    p14_ = TextFromView(p_.p14);
-    p_.Picture = p_.p13 = p_.p14 = ByteView{};
+    p13_ = TextFromView(p_.Text13);
+    p14_ = TextFromView(p_.Text14);
+    p_.Picture = p_.Text13 = p_.Text14 = ByteView{};
     picture_.Load(ViewOf(picture_bytes_));
     return CreateSelfPainted(kPicBoxClass, L"", p_.Border, args);
   }
 
-  bool GetProperty(int index, int, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kBorder:
+      case Own("Border"):
         out->number = p_.Border;
-        return true;
-      case kBackColor:
+        return PropertyRead::kAnswered;
+      case Own("BackColor"):
         out->number = p_.BackColor;
-        return true;
-      case kPicture:
+        return PropertyRead::kAnswered;
+      case Own("Picture"):
         out->bytes = CopyBytes(picture_bytes_.get());
-        return true;
-      case kDisplayMode:
+        return PropertyRead::kAnswered;
+      case Own("DisplayMode"):
         out->number = p_.DisplayMode;
-        return true;
-      case kP12:
-        out->number = p_.p12;
-        return true;
-      case kP13:
+        return PropertyRead::kAnswered;
+      case Own("Bool12"):
+        out->number = p_.Bool12;
+        return PropertyRead::kAnswered;
+      case Own("Text13"):
         out->text = CopyText(p13_.get());
-        return true;
-      case kP14:
+        return PropertyRead::kAnswered;
+      case Own("Text14"):
         out->text = CopyText(p14_.get());
-        return true;
+        return PropertyRead::kAnswered;
       default:
-        return false;
+        return PropertyRead::kNoAnswer;
     }
   }
 
-  bool SetProperty(int index, int, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int, const PropertyIn& in) override {
     switch (index) {
-      case kBorder: {
+      case Own("Border"): {
         int32_t old = p_.Border;
         p_.Border = ChoiceUpTo(in.number, kLastBorder);
         ApplyBorder(hwnd(), old, p_.Border);
         break;
       }
-      case kBackColor:
+      case Own("BackColor"):
         p_.BackColor = static_cast<uint32_t>(in.number);
         break;
-      case kPicture:
+      case Own("Picture"):
         picture_bytes_ = CopyBytes(in.bytes);
         picture_.Load(ViewOf(picture_bytes_));
         break;
-      case kDisplayMode:
+      case Own("DisplayMode"):
         p_.DisplayMode = ChoiceUpTo(in.number, kLastDisplayMode);
         break;
-      case kP12:
-        p_.p12 = static_cast<int32_t>(in.number);
-        return false;
-      case kP13:
+      case Own("Bool12"):
+        p_.Bool12 = static_cast<int32_t>(in.number);
+        return PropertyWrite::kApplied;
+      case Own("Text13"):
         p13_ = CopyText(in.text);
-        return false;
-      case kP14:
+        return PropertyWrite::kApplied;
+      case Own("Text14"):
         p14_ = CopyText(in.text);
-        return false;
+        return PropertyWrite::kApplied;
       default:
-        return false;
+        return PropertyWrite::kApplied;
     }
     Repaint();
-    return false;
+    return PropertyWrite::kApplied;
   }
 
   Bytes SaveProperties() override {
     PicBoxProperties p = p_;
     p.Picture = ViewOf(picture_bytes_);
-    p.p13 = ViewOf(p13_);
-    p.p14 = ViewOf(p14_);
+    p.Text13 = ViewOf(p13_);
+    p.Text14 = ViewOf(p14_);
     return WritePicBoxProperties(p);
   }
 
@@ -126,4 +131,5 @@ class PicBox : public SelfPaintedControl {
 
 }  // namespace
 
-const ComponentKind kPicBoxKind = {kKindPicBox, "PicBox", 15, kPicBoxTypes, MakeControl<PicBox>};
+const ComponentKind kPicBoxKind = {kKindPicBox, "PicBox", StoredPropertyCount<PicBoxProperties>(),
+                                   kPicBoxTypes, MakeControl<PicBox>};

@@ -57,6 +57,16 @@ struct PropertyOut {
   FontRecord font;  // its face is `text` when a whole font is read
 };
 
+// What a kind's GetProperty did: the reader gets zero without an answer.
+enum class PropertyRead { kAnswered, kNoAnswer };
+inline PropertyRead Answered(bool answered) {
+  return answered ? PropertyRead::kAnswered : PropertyRead::kNoAnswer;
+}
+
+// What a kind's SetProperty asks of the window: nothing more, or to re-create
+// the control from its saved properties for the change to show.
+enum class PropertyWrite { kApplied, kRecreate };
+
 // A kind's plain 32-bit field, found by its index; false when the index names none.
 inline bool ReadNumberField(const int32_t* field, PropertyOut* out) {
   if (field) out->number = *field;

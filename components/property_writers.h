@@ -1,6 +1,7 @@
 // The property streams written back from a kind's current values, as the
 // readers in format/property_streams.h read them: same version, same fields,
-// same order. Portable. PageControl writes its own stream.
+// same order (both walk format/property_fields.h). Portable. PageControl's
+// stream is written by components/page_codec.h.
 #pragma once
 
 #include "base/value.h"

@@ -1,6 +1,9 @@
 // The `window` kind: a window's frame, of class "WTWindow" unless the record
 // names another. Does not play BackSound, show BackPicture or Icon, shape the
 // window, or handle keys and close requests (the loaded window does those).
+#include <iterator>
+#include <string_view>
+
 #include "base/wide_win32.h"
 #include "components/borders_win32.h"
 #include "components/choices.h"
@@ -9,6 +12,7 @@
 #include "components/kinds_win32.h"
 #include "components/owned_values.h"
 #include "components/property_writers.h"
+#include "format/property_fields.h"
 
 namespace {
 
@@ -20,34 +24,10 @@ const PropertyType kWindowTypes[] = {
     T::kBool, T::kBool,    T::kChoice, T::kBool,  T::kBytes,  T::kBool,  T::kBool,    T::kBool,
     T::kText, T::kInteger, T::kBool,   T::kBool,  T::kChoice, T::kBool,  T::kBool,    T::kText,
 };
-static_assert(sizeof kWindowTypes / sizeof kWindowTypes[0] == 32 - 8);
+static_assert(std::size(kWindowTypes) == StoredPropertyCount<WindowProperties>() - 8);
 
-enum WindowIndex {
-  kCaption = 0,
-  kBorder,
-  kBackColor,
-  kBackPicture,
-  kPictureMode,
-  kBackSound,
-  kSoundRepeat,
-  kControlBox,
-  kMaxButton,
-  kMinButton,
-  kPosition,
-  kMovable,
-  kIcon,
-  kEnterMovesFocus,
-  kEscCloses,
-  kF1OpensHelp,
-  kHelpFile,
-  kHelpContext,
-  kShowInTaskbar,
-  kDragAnywhere,
-  kShape,
-  kTopMost,
-  kKeepCaptionActive,
-  kClassName,
-};
+// A stored property's kind-specific index, from the field list.
+consteval int32_t Own(std::string_view name) { return OwnIndex<WindowProperties>(name); }
 
 constexpr int32_t kCentred = 1;
 
@@ -104,83 +84,83 @@ class WindowFrame : public Control {
     return true;
   }
 
-  bool GetProperty(int index, int, PropertyOut* out) override {
+  PropertyRead GetProperty(int index, int, PropertyOut* out) override {
     switch (index) {
-      case kCaption:
+      case Own("Caption"):
         out->text = CopyText(caption_.get());
-        return true;
-      case kHelpFile:
+        return PropertyRead::kAnswered;
+      case Own("HelpFile"):
         out->text = CopyText(help_file_.get());
-        return true;
-      case kClassName:
+        return PropertyRead::kAnswered;
+      case Own("ClassName"):
         out->text = CopyText(class_name_.get());
-        return true;
-      case kBackPicture:
+        return PropertyRead::kAnswered;
+      case Own("BackPicture"):
         out->bytes = CopyBytes(back_picture_.get());
-        return true;
-      case kBackSound:
+        return PropertyRead::kAnswered;
+      case Own("BackSound"):
         out->bytes = CopyBytes(back_sound_.get());
-        return true;
-      case kIcon:
+        return PropertyRead::kAnswered;
+      case Own("Icon"):
         out->bytes = CopyBytes(icon_.get());
-        return true;
+        return PropertyRead::kAnswered;
       default:
-        return ReadNumberField(Number(index), out);
+        return Answered(ReadNumberField(Number(index), out));
     }
   }
 
-  bool SetProperty(int index, int, const PropertyIn& in) override {
+  PropertyWrite SetProperty(int index, int, const PropertyIn& in) override {
     switch (index) {
-      case kCaption:
+      case Own("Caption"):
         caption_ = CopyText(in.text);
         SetWindowTextW(hwnd(), GbkToWide(caption_.get()).c_str());
-        return false;
-      case kHelpFile:
+        return PropertyWrite::kApplied;
+      case Own("HelpFile"):
         help_file_ = CopyText(in.text);
-        return false;
+        return PropertyWrite::kApplied;
       // The class of a live window cannot change; kept for saving only.
-      case kClassName:
+      case Own("ClassName"):
         class_name_ = CopyText(in.text);
-        return false;
-      case kBackPicture:
+        return PropertyWrite::kApplied;
+      case Own("BackPicture"):
         back_picture_ = CopyBytes(in.bytes);
-        return false;
-      case kBackSound:
+        return PropertyWrite::kApplied;
+      case Own("BackSound"):
         back_sound_ = CopyBytes(in.bytes);
-        return false;
-      case kIcon:
+        return PropertyWrite::kApplied;
+      case Own("Icon"):
         icon_ = CopyBytes(in.bytes);
-        return false;
-      case kBackColor:
+        return PropertyWrite::kApplied;
+      case Own("BackColor"):
         p_.BackColor = static_cast<uint32_t>(in.number);
         InvalidateRect(hwnd(), nullptr, TRUE);
-        return false;
-      case kBorder:
+        return PropertyWrite::kApplied;
+      case Own("Border"):
         p_.Border = ChoiceUpTo(in.number, 6);
         break;
-      case kControlBox:
+      case Own("ControlBox"):
         p_.ControlBox = static_cast<int32_t>(in.number);
         break;
-      case kMaxButton:
+      case Own("MaxButton"):
         p_.MaxButton = static_cast<int32_t>(in.number);
         break;
-      case kMinButton:
+      case Own("MinButton"):
         p_.MinButton = static_cast<int32_t>(in.number);
         break;
-      case kPosition:
+      case Own("Position"):
         p_.Position = ChoiceUpTo(in.number, 3);
-        return false;
-      case kTopMost:
+        return PropertyWrite::kApplied;
+      case Own("TopMost"):
         p_.TopMost = static_cast<int32_t>(in.number);
         SetWindowPos(hwnd(), p_.TopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        return false;
+        return PropertyWrite::kApplied;
       default:
         WriteNumberField(Number(index), in.number);
-        return false;
+        return PropertyWrite::kApplied;
     }
     ApplyFrameStyle();
-    return false;
+    return PropertyWrite::kApplied;
   }
 
   Bytes SaveProperties() override {
@@ -244,48 +224,7 @@ class WindowFrame : public Control {
     }
   }
 
-  int32_t* Number(int index) {
-    switch (index) {
-      case kBorder:
-        return &p_.Border;
-      case kBackColor:
-        return reinterpret_cast<int32_t*>(&p_.BackColor);
-      case kPictureMode:
-        return &p_.PictureMode;
-      case kSoundRepeat:
-        return &p_.p14;
-      case kControlBox:
-        return &p_.ControlBox;
-      case kMaxButton:
-        return &p_.MaxButton;
-      case kMinButton:
-        return &p_.MinButton;
-      case kPosition:
-        return &p_.Position;
-      case kMovable:
-        return &p_.Movable;
-      case kEnterMovesFocus:
-        return &p_.EnterMovesFocus;
-      case kEscCloses:
-        return &p_.EscCloses;
-      case kF1OpensHelp:
-        return &p_.F1OpensHelp;
-      case kHelpContext:
-        return &p_.HelpContext;
-      case kShowInTaskbar:
-        return &p_.ShowInTaskbar;
-      case kDragAnywhere:
-        return &p_.DragAnywhere;
-      case kShape:
-        return &p_.Shape;
-      case kTopMost:
-        return &p_.TopMost;
-      case kKeepCaptionActive:
-        return &p_.KeepCaptionActive;
-      default:
-        return nullptr;
-    }
-  }
+  int32_t* Number(int index) { return NumberFieldAt<int32_t>(p_, index); }
 
   WindowProperties p_;  // scalar fields; texts and media are owned below
   Text caption_, help_file_, class_name_;
@@ -295,4 +234,5 @@ class WindowFrame : public Control {
 
 }  // namespace
 
-const ComponentKind kWindowKind = {kKindWindow, "window", 32, kWindowTypes, MakeControl<WindowFrame>};
+const ComponentKind kWindowKind = {kKindWindow, "window", StoredPropertyCount<WindowProperties>(),
+                                   kWindowTypes, MakeControl<WindowFrame>};

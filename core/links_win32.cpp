@@ -3,6 +3,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "net/open_url.h"
 #include "services/services.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-constexpr int32_t kCurrentPageProperty = 12, kUrlProperty = 11;
+constexpr int32_t kCurrentPageProperty = PropertyIndex<PageControlProperties>("CurrentPage"),
+                  kUrlProperty = PropertyIndex<HtmlViewerProperties>("url");
 constexpr uint32_t kNoOwner = 0;
 constexpr int32_t kOkOnly = 0, kOkWithWarningIcon = 0x30;
 

@@ -4,6 +4,7 @@
 #include "core/page_files.h"
 #include "core/texts_gbk.h"
 #include "core/update_check.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "services/services.h"
 #include "skin/apply_skin.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-constexpr int32_t kCurrentPage = 12, kUrl = 11;
+constexpr int32_t kCurrentPage = PropertyIndex<PageControlProperties>("CurrentPage"),
+                  kUrl = PropertyIndex<HtmlViewerProperties>("url");
 constexpr int32_t kOkWithWarningIcon = 0x30;
 
 }  // namespace

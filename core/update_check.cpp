@@ -7,6 +7,7 @@
 
 #include "core/extract_between.h"
 #include "core/texts_gbk.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "net/background_fetch_win32.h"
 #include "net/fetch_rules.h"
@@ -19,7 +20,7 @@ const char kCheckPageAddress[] = "http://www.velmora.example/blog/static/2417290
 
 namespace {
 
-constexpr int32_t kCaption = 8;
+constexpr int32_t kCaption = PropertyIndex<LabelProperties>("Caption");
 constexpr char kStartMarker[] = "zuixingbbxz";
 constexpr char kEndMarker[] = "kuailaix";
 constexpr int32_t kOkOnly = 0;

@@ -6,15 +6,21 @@
 
 namespace {
 
-// Typed reads over a stream; each keeps the stream's sticky failure.
+// Typed reads over a stream; each keeps the stream's sticky failure. Fields
+// newer than the stream's version keep their defaults.
 struct FieldReader {
   ByteStream s;
+  uint32_t version = 0;
 
-  void Int(int32_t* v) { s.I32(v); }
-  void Colour(uint32_t* v) { s.U32(v); }
-  void Counted(ByteView* v) { s.Counted(v); }
-  void Char16(uint16_t* v) { s.U16(v); }
-  void Font(StoredFont* f) {
+  template <typename T>
+  void operator()(const FieldInfo& info, T* v) {
+    if (info.since <= version) Read(v);
+  }
+  void Read(int32_t* v) { s.I32(v); }
+  void Read(uint32_t* v) { s.U32(v); }
+  void Read(ByteView* v) { s.Counted(v); }
+  void Read(uint16_t* v) { s.U16(v); }
+  void Read(StoredFont* f) {
     ByteView bytes;
     if (!s.Counted(&bytes)) return;
     if (bytes.size == 0) {
@@ -26,116 +32,56 @@ struct FieldReader {
       s.Fail();  // a font is 60 bytes or nothing
     }
   }
-  void RawFont(LogFontA* f) {
+  void Read(LogFontA* f) {
     ByteView bytes;
     if (s.Bytes(sizeof(LogFontA), &bytes)) std::memcpy(f, bytes.data, sizeof(LogFontA));
   }
-  void Reserved(int n) { s.Skip(4 * n); }
+  void Read(const ReservedWords* r) { s.Skip(4 * r->count); }
 
-  // Reads the version into *version; false stops the caller.
-  bool Version(uint32_t* version, uint32_t highest, StreamResult* result) {
-    if (!s.U32(version)) {
-      *result = StreamResult::kDamaged;
-      return false;
-    }
-    if (*version > highest) {
-      *result = StreamResult::kVersionTooHigh;
-      return false;
-    }
-    return true;
-  }
   StreamResult Result() const { return s.ok() ? StreamResult::kOk : StreamResult::kDamaged; }
 };
 
-// Starts a kind's read: defaults first, then the version check.
-template <typename P>
-bool Begin(FieldReader& r, P* out, uint32_t highest, StreamResult* result) {
-  *out = P{};
-  return r.Version(&out->version, highest, result);
-}
-
 // A kind's whole read: defaults, the version, then its field list.
-template <typename P, typename Fields>
-StreamResult ReadFields(ByteView stream, P* p, uint32_t highest, Fields fields) {
+template <typename P>
+StreamResult ReadFields(ByteView stream, P* p, uint32_t highest) {
+  *p = P{};
   FieldReader r{ByteStream(stream)};
-  StreamResult result;
-  if (!Begin(r, p, highest, &result)) return result;
-  fields(*p, r);
+  if (!r.s.U32(&p->version)) return StreamResult::kDamaged;
+  if (p->version > highest) return StreamResult::kVersionTooHigh;
+  r.version = p->version;
+  VisitFields(*p, r);
   return r.Result();
 }
 
 }  // namespace
 
 StreamResult ReadWindowProperties(ByteView stream, WindowProperties* p) {
-  return ReadFields(stream, p, kWindowStreamVersion, [](auto& q, auto& r) { WindowFields(q, r); });
+  return ReadFields(stream, p, kWindowStreamVersion);
 }
 
 StreamResult ReadButtonProperties(ByteView stream, ButtonProperties* p) {
-  return ReadFields(stream, p, kButtonStreamVersion, [](auto& q, auto& r) { ButtonFields(q, r); });
+  return ReadFields(stream, p, kButtonStreamVersion);
 }
 
 StreamResult ReadLabelProperties(ByteView stream, LabelProperties* p) {
-  return ReadFields(stream, p, kLabelStreamVersion, [](auto& q, auto& r) { LabelFields(q, r); });
+  return ReadFields(stream, p, kLabelStreamVersion);
 }
 
 StreamResult ReadPicBoxProperties(ByteView stream, PicBoxProperties* p) {
-  return ReadFields(stream, p, kPicBoxStreamVersion, [](auto& q, auto& r) { PicBoxFields(q, r); });
+  return ReadFields(stream, p, kPicBoxStreamVersion);
 }
 
 StreamResult ReadEditBoxProperties(ByteView stream, EditBoxProperties* p) {
-  return ReadFields(stream, p, kEditBoxStreamVersion, [](auto& q, auto& r) { EditBoxFields(q, r); });
+  return ReadFields(stream, p, kEditBoxStreamVersion);
 }
 
 StreamResult ReadHtmlViewerProperties(ByteView stream, HtmlViewerProperties* p) {
-  return ReadFields(stream, p, kHtmlViewerStreamVersion, [](auto& q, auto& r) { HtmlViewerFields(q, r); });
+  return ReadFields(stream, p, kHtmlViewerStreamVersion);
 }
 
 StreamResult ReadPageControlProperties(ByteView stream, PageControlProperties* p) {
-  FieldReader r{ByteStream(stream)};
-  StreamResult result;
   // Later versions only add fields at the end, so any version is readable.
-  if (!Begin(r, p, UINT32_MAX, &result)) return result;
-  r.Int(&p->HeaderPosition);
-  r.Int(&p->MultiRow);
-  r.Int(&p->CurrentPage);
-  r.Int(&p->HideHeaders);
-  r.RawFont(&p->Font);
-  r.Counted(&p->Pages);
-  r.Int(&p->HeaderHeight);
-  r.Int(&p->p19);
-  r.Int(&p->p20);
-  r.Int(&p->p21);
-  r.Counted(&p->HeaderImages);
-  r.Counted(&p->p23);
-  r.Counted(&p->ScrollButtonImages);
-  r.Counted(&p->p25);
-  r.Int(&p->p28);
-  r.Colour(&p->p29);
-  r.Colour(&p->p30);
-  r.Colour(&p->p31);
-  r.Reserved(1);
-  r.Colour(&p->p38);
-  r.Colour(&p->p39);
-  r.Colour(&p->p40);
-  r.Reserved(1);
-  r.Colour(&p->p34);
-  r.Colour(&p->p35);
-  r.Colour(&p->p44);
-  r.Reserved(1);
-  r.Int(&p->p48);
-  r.Int(&p->p49);
-  r.Reserved(3);
-  if (p->version > 1) {
-    r.Int(&p->p53);
-    r.Colour(&p->p54);
-    r.Colour(&p->p55);
-    r.Colour(&p->p56);
-  }
-  if (p->version > 2) r.Int(&p->HeadersLocked);
-  if (p->version > 4) r.Int(&p->p47);
-  if (p->version > 5) r.Int(&p->DefaultFont);
-  if (p->version > 6) r.Int(&p->p62);
-  if (r.Result() != StreamResult::kOk) return StreamResult::kDamaged;
+  if (StreamResult r = ReadFields(stream, p, UINT32_MAX); r != StreamResult::kOk) return r;
   // The page list is part of the stream: a damaged one damages the stream.
   return ReadPageList(p->Pages, [](uint32_t, const StoredPage&) {});
 }

@@ -41,68 +41,69 @@ enum class StreamResult {
   kDamaged,         // the stream ends early or lies about a count
 };
 
-// Field names follow the property names; unnamed indexes are `p<index>`.
+// Field names follow the property names; a property without a name is named by
+// its type and index (Colour12). Each kind's stream order is in property_fields.h.
 struct WindowProperties {
   uint32_t version = 0;
-  ByteView Caption;                     // 8
-  int32_t Border = 2;                   // 9
-  uint32_t BackColor = kNoColor;        // 10
-  ByteView BackPicture;                 // 11
-  int32_t PictureMode = 1;              // 12
-  ByteView BackSound;                   // 13
-  int32_t p14 = 0;                      // 14, sound repeat
-  int32_t ControlBox = 1;               // 15
-  int32_t MaxButton = 0;                // 16
-  int32_t MinButton = 0;                // 17
-  int32_t Position = 1;                 // 18
-  int32_t Movable = 1;                  // 19
-  ByteView Icon;                        // 20
-  int32_t EnterMovesFocus = 0;          // 21
-  int32_t EscCloses = 1;                // 22
-  int32_t F1OpensHelp = 0;              // 23
-  ByteView HelpFile;                    // 24
-  int32_t HelpContext = 0;              // 25
-  int32_t ShowInTaskbar = 1;            // 26
-  int32_t DragAnywhere = 0;             // 27
-  int32_t Shape = 0;                    // 28
-  int32_t TopMost = 0;                  // 29
-  int32_t KeepCaptionActive = 0;        // 30
-  ByteView ClassName;                   // 31
+  ByteView Caption;               // 8
+  int32_t Border = 2;             // 9
+  uint32_t BackColor = kNoColor;  // 10
+  ByteView BackPicture;           // 11
+  int32_t PictureMode = 1;        // 12
+  ByteView BackSound;             // 13
+  int32_t SoundRepeat = 0;        // 14
+  int32_t ControlBox = 1;         // 15
+  int32_t MaxButton = 0;          // 16
+  int32_t MinButton = 0;          // 17
+  int32_t Position = 1;           // 18
+  int32_t Movable = 1;            // 19
+  ByteView Icon;                  // 20
+  int32_t EnterMovesFocus = 0;    // 21
+  int32_t EscCloses = 1;          // 22
+  int32_t F1OpensHelp = 0;        // 23
+  ByteView HelpFile;              // 24
+  int32_t HelpContext = 0;        // 25
+  int32_t ShowInTaskbar = 1;      // 26
+  int32_t DragAnywhere = 0;       // 27
+  int32_t Shape = 0;              // 28
+  int32_t TopMost = 0;            // 29
+  int32_t KeepCaptionActive = 0;  // 30
+  ByteView ClassName;             // 31
 };
 
 struct ButtonProperties {
   uint32_t version = 0;
-  ByteView Picture;      // 8
+  ByteView Picture;        // 8
   int32_t ButtonType = 0;  // 9
-  ByteView Caption;      // 10
-  int32_t HAlign = 1;    // 11
-  int32_t VAlign = 1;    // 12
-  StoredFont Font;       // 13
+  ByteView Caption;        // 10
+  int32_t HAlign = 1;      // 11
+  int32_t VAlign = 1;      // 12
+  StoredFont Font;         // 13
 };
 
 struct LabelProperties {
   uint32_t version = 0;
   ByteView Caption;               // 8
-  int32_t p9 = 0;                 // 9
+  int32_t Choice9 = 0;            // 9
   int32_t Border = 0;             // 10
-  int32_t p11 = 8;                // 11
-  uint32_t p12 = 0x808080;        // 12
-  uint32_t p13 = 0xFFFFFF;        // 13
-  uint32_t p14 = 0x808080;        // 14
+  int32_t Integer11 = 8;          // 11
+  uint32_t Colour12 = 0x808080;   // 12
+  uint32_t Colour13 = 0xFFFFFF;   // 13
+  uint32_t Colour14 = 0x808080;   // 14
   StoredFont Font;                // 15
   uint32_t TextColor = 0;         // 16
   uint32_t BackColor = kNoColor;  // 17
   ByteView BackPicture;           // 18
   int32_t PictureMode = 1;        // 19
-  int32_t p20 = 0;                // 20
-  uint32_t p21 = 0x808080;        // 21
-  uint32_t p22 = 0xFFFFFF;        // 22
-  uint32_t p23 = 0x808080;        // 23
+  int32_t Choice20 = 0;           // 20
+  uint32_t Colour21 = 0x808080;   // 21
+  uint32_t Colour22 = 0xFFFFFF;   // 22
+  uint32_t Colour23 = 0x808080;   // 23
   int32_t Align = 0;              // 24
   int32_t WordWrap = 0;           // 25
   int32_t VAlign = 1;             // 26
-  ByteView p27;                   // 27
-  ByteView p28;                   // 28
+  ByteView Text27;                // 27
+  ByteView Text28;                // 28
 };
 
 struct PicBoxProperties {
@@ -111,9 +112,9 @@ struct PicBoxProperties {
   uint32_t BackColor = kNoColor;  // 9
   ByteView Picture;               // 10
   int32_t DisplayMode = 0;        // 11
-  int32_t p12 = 1;                // 12
-  ByteView p13;                   // 13
-  ByteView p14;                   // 14
+  int32_t Bool12 = 1;             // 12
+  ByteView Text13;                // 13
+  ByteView Text14;                // 14
 };
 
 struct EditBoxProperties {
@@ -123,21 +124,21 @@ struct EditBoxProperties {
   uint32_t TextColor = 0;         // 10
   uint32_t BackColor = 0xFFFFFF;  // 11
   StoredFont Font;                // 12
-  int32_t p13 = 1;                // 13, hide the selection when unfocused
+  int32_t HideSelection = 1;      // 13, hide the selection when unfocused
   int32_t MaxLength = 0;          // 14
   int32_t MultiLine = 0;          // 15
   int32_t ScrollBars = 0;         // 16
   int32_t Align = 0;              // 17
-  int32_t p18 = 0;                // 18, input mode
+  int32_t InputMode = 0;          // 18: 0 normal, 1 read-only, 2 password
   uint16_t PasswordChar = '*';    // 19
-  int32_t p20 = 0;                // 20
-  int32_t p21 = 0;                // 21
-  int32_t p22 = 0;                // 22
-  int32_t p23 = 100;              // 23
-  int32_t p24 = 0;                // 24, selection start
-  int32_t p25 = 0;                // 25, selection length
-  ByteView p27;                   // 27
-  ByteView p28;                   // 28
+  int32_t Choice20 = 0;           // 20
+  int32_t Choice21 = 0;           // 21
+  int32_t Integer22 = 0;          // 22
+  int32_t Integer23 = 100;        // 23
+  int32_t SelectionStart = 0;           // 24
+  int32_t SelectionLength = 0;          // 25
+  ByteView Text27;                // 27
+  ByteView Text28;                // 28
 };
 
 struct HtmlViewerProperties {
@@ -150,33 +151,40 @@ struct HtmlViewerProperties {
 
 struct PageControlProperties {
   uint32_t version = 0;
-  int32_t HeaderPosition = 0;  // 8
-  int32_t MultiRow = 1;        // 9
-  LogFontA Font{};             // 10
-  ByteView Pages;              // 11, the page list block (ReadPageList)
-  int32_t CurrentPage = 0;     // 12
-  int32_t HideHeaders = 0;     // 13
-  int32_t HeadersLocked = 0;   // 14
-  int32_t HeaderHeight = 20;   // 18
-  int32_t p19 = 1;
-  int32_t p20 = 0;
-  int32_t p21 = 0;
-  ByteView HeaderImages;        // 22, image-list block
-  ByteView p23;                 // 23, image-list block
-  ByteView ScrollButtonImages;  // 24, image-list block
-  ByteView p25;                 // 25, picture
-  int32_t p28 = 0;
-  uint32_t p29 = kNoColor, p30 = kNoColor, p31 = kNoColor;
-  uint32_t p34 = kNoColor, p35 = 0xB4A791;
-  uint32_t p38 = 0x000000, p39 = 0x0000FF, p40 = 0xFF0000;
-  uint32_t p44 = kNoColor;
-  int32_t p47 = 0;
-  int32_t p48 = 0;
-  int32_t p49 = 0;
-  int32_t p53 = 0;
-  uint32_t p54 = 0xECECEC, p55 = 0xECECEC, p56 = 0xECECEC;
-  int32_t DefaultFont = 0;  // replaces Font by the default GUI font
-  int32_t p62 = 0;
+  int32_t HeaderPosition = 0;                   // 8
+  int32_t MultiRow = 1;                         // 9
+  LogFontA Font{};                              // 10
+  ByteView Pages;                               // 11, the page list block (ReadPageList)
+  int32_t CurrentPage = 0;                      // 12
+  int32_t HideHeaders = 0;                      // 13
+  int32_t HeadersLocked = 0;                    // 14
+  int32_t HeaderHeight = 20;                    // 18
+  int32_t HeaderStyle19 = 1;                    // 19, header drawing styles
+  int32_t HeaderStyle20 = 0;                    // 20
+  int32_t HeaderStyle21 = 0;                    // 21
+  ByteView HeaderImages;                        // 22, image-list block
+  ByteView SecondHeaderImages;                  // 23, image-list block
+  ByteView ScrollButtonImages;                  // 24, image-list block
+  ByteView Picture;                             // 25, kept and returned
+  int32_t HeaderStripOption = 0;                // 28, true: headers without a frame
+  uint32_t StripColour = kNoColor;              // 29
+  uint32_t HeaderColour = kNoColor;             // 30, a header's face
+  uint32_t CurrentHeaderColour = kNoColor;      // 31
+  uint32_t HotHeaderColour = kNoColor;          // 34
+  uint32_t HeaderBorderColour = 0xB4A791;       // 35
+  uint32_t HeaderTextColour = 0x000000;         // 38
+  uint32_t CurrentHeaderTextColour = 0x0000FF;  // 39
+  uint32_t HotHeaderTextColour = 0xFF0000;      // 40
+  uint32_t ScrollButtonColour = kNoColor;       // 44
+  int32_t SideHeaderOption = 0;                 // 47, left and right strips only
+  int32_t HiddenPagesSelectable = 0;            // 48
+  int32_t DisabledPagesSelectable = 0;          // 49
+  int32_t AltHeaderColours = 0;                 // 53, true: faces from 54 to 56
+  uint32_t AltHeaderColour = 0xECECEC;          // 54
+  uint32_t AltCurrentHeaderColour = 0xECECEC;   // 55
+  uint32_t AltHotHeaderColour = 0xECECEC;       // 56
+  int32_t DefaultFont = 0;                      // replaces Font by the default GUI font
+  int32_t NoHotEventOnCurrent = 0;              // 62, no hot-header event for the current page
 };
 
 inline constexpr uint32_t kWindowStreamVersion = 6;

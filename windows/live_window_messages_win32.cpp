@@ -4,12 +4,14 @@
 
 #include "components/common_controls_win32.h"
 #include "format/event_numbers.h"
+#include "format/property_fields.h"
 #include "windows/live_window_win32.h"
 
 namespace {
 
 // Window indexes of the frame's own properties (index minus 8).
-constexpr int kHelpFileIndex = 24 - 8, kHelpContextIndex = 25 - 8;
+constexpr int kHelpFileIndex = OwnIndex<WindowProperties>("HelpFile"),
+              kHelpContextIndex = OwnIndex<WindowProperties>("HelpContext");
 
 }  // namespace
 

@@ -93,13 +93,13 @@ void LiveWindow::RefreshPageChildren(uint32_t page_control_id) {
 int64_t LiveWindow::FrameNumber(int index) const {
   PropertyOut out;
   Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
-  return frame && frame->GetProperty(index, -1, &out) ? out.number : 0;
+  return frame && frame->GetProperty(index, -1, &out) == PropertyRead::kAnswered ? out.number : 0;
 }
 
 Text LiveWindow::FrameText(int index) const {
   PropertyOut out;
   Control* frame = controls_.empty() ? nullptr : controls_[0].object.get();
-  if (!frame || !frame->GetProperty(index, -1, &out)) return Text();
+  if (!frame || frame->GetProperty(index, -1, &out) != PropertyRead::kAnswered) return Text();
   return std::move(out.text);
 }
 

@@ -161,7 +161,7 @@ void SetControlProperty(uint32_t window_id, uint32_t control_id, int32_t index, 
     cursor = TranslateCursorIn(value.bytes);
     in.bytes = cursor.get();
   }
-  if (!control->SetProperty(index - kFirstOwn, sub, in)) return;
+  if (control->SetProperty(index - kFirstOwn, sub, in) != PropertyWrite::kRecreate) return;
   // A handler run by the write may have closed the window: look again.
   w = FindLiveWindow(window_id);
   c = w ? w->FindLive(control_id) : nullptr;
@@ -176,7 +176,8 @@ PropertyOut GetControlProperty(uint32_t window_id, uint32_t control_id, int32_t 
   if (index < kFirstOwn) return GetCommon(c, index);
 
   PropertyOut out;
-  if (!LiveObject(c)->GetProperty(index - kFirstOwn, sub, &out)) return PropertyOut{};
+  if (LiveObject(c)->GetProperty(index - kFirstOwn, sub, &out) != PropertyRead::kAnswered)
+    return PropertyOut{};
   switch (c->kind->types[index - kFirstOwn]) {
     case PropertyType::kBool:
       out.number = BoolForReading(out.number);

@@ -8,12 +8,15 @@
 
 #include "components/control_win32.h"
 #include "format/event_numbers.h"
+#include "format/property_fields.h"
 #include "windows/live_window_win32.h"
 
 namespace {
 
 // Window indexes of the frame's own properties (index minus 8).
-constexpr int kEnterMovesFocusIndex = 21 - 8, kEscClosesIndex = 22 - 8, kF1OpensHelpIndex = 23 - 8;
+constexpr int kEnterMovesFocusIndex = OwnIndex<WindowProperties>("EnterMovesFocus"),
+              kEscClosesIndex = OwnIndex<WindowProperties>("EscCloses"),
+              kF1OpensHelpIndex = OwnIndex<WindowProperties>("F1OpensHelp");
 
 bool IsMouseOrKey(UINT msg) {
   return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);

@@ -10,13 +10,14 @@
 #include "components/common_controls_win32.h"
 #include "format/event_numbers.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "windows/live_window_win32.h"
 #include "windows/texts_gbk.h"
 #include "windows/window_input_win32.h"
 
 namespace {
 
-constexpr int kPositionIndex = 18 - 8;
+constexpr int kPositionIndex = OwnIndex<WindowProperties>("Position");
 bool g_main_loop_running = false;
 
 int ShowCommandFor(int64_t position) {

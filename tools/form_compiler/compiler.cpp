@@ -10,6 +10,7 @@
 
 #include "format/event_numbers.h"
 #include "format/handler_key.h"
+#include "format/property_fields.h"
 
 namespace formc {
 namespace {
@@ -103,67 +104,52 @@ std::string Text(const Json& v, const std::string& where) {
 
 // ---- property streams ----
 
-enum class Type { kInt, kColour, kText, kMedia, kFont, kChar16 };
-
 struct Field {
   const char* name;
-  Type type;
+  FieldType type;
   uint32_t since;  // first version that stores it
+  uint32_t words;  // reserved words: how many
 };
 
 struct Kind {
   const char* name;
   uint32_t id;
   uint32_t highest;
-  std::vector<Field> fields;  // stream order; empty for PageControl, which has its own writer
+  std::vector<Field> fields;  // stream order
 };
 
+struct CollectFields {
+  std::vector<Field>* out;
+
+  static uint32_t Words(const ReservedWords* r) { return r->count; }
+  template <typename T>
+  static uint32_t Words(const T*) {
+    return 0;
+  }
+  template <typename T>
+  void operator()(const FieldInfo& info, const T* v) {
+    out->push_back({info.name, info.type, info.since, Words(v)});
+  }
+};
+
+template <typename P>
+Kind KindOf(const char* name, uint32_t id, uint32_t highest) {
+  Kind k{name, id, highest, {}};
+  const P p{};
+  CollectFields c{&k.fields};
+  VisitFields(p, c);
+  return k;
+}
+
 const std::vector<Kind>& Kinds() {
-  using T = Type;
   static const std::vector<Kind> kinds = {
-      {"window", 0x00010001, 6,
-       {{"Border", T::kInt, 1},          {"PictureMode", T::kInt, 1},     {"BackColor", T::kColour, 1},
-        {"MaxButton", T::kInt, 1},       {"MinButton", T::kInt, 1},       {"ControlBox", T::kInt, 1},
-        {"Position", T::kInt, 1},        {"Movable", T::kInt, 1},         {"p14", T::kInt, 1},
-        {"EnterMovesFocus", T::kInt, 1}, {"EscCloses", T::kInt, 1},       {"F1OpensHelp", T::kInt, 1},
-        {"HelpContext", T::kInt, 1},     {"ShowInTaskbar", T::kInt, 2},   {"DragAnywhere", T::kInt, 3},
-        {"Shape", T::kInt, 3},           {"TopMost", T::kInt, 4},         {"KeepCaptionActive", T::kInt, 5},
-        {"ClassName", T::kText, 6},      {"BackPicture", T::kMedia, 1},   {"Icon", T::kMedia, 1},
-        {"BackSound", T::kMedia, 1},     {"Caption", T::kText, 1},        {"HelpFile", T::kText, 1}}},
-      {"Button", 0x0001000B, 1,
-       {{"ButtonType", T::kInt, 1},
-        {"HAlign", T::kInt, 1},
-        {"VAlign", T::kInt, 1},
-        {"Picture", T::kMedia, 1},
-        {"Font", T::kFont, 1},
-        {"Caption", T::kText, 1}}},
-      {"Label", 0x0001000A, 2,
-       {{"p9", T::kInt, 1},          {"p11", T::kInt, 1},         {"Border", T::kInt, 1},
-        {"p12", T::kColour, 1},      {"p13", T::kColour, 1},      {"p14", T::kColour, 1},
-        {"TextColor", T::kColour, 1}, {"BackColor", T::kColour, 1}, {"PictureMode", T::kInt, 1},
-        {"p20", T::kInt, 1},         {"p21", T::kColour, 1},      {"p22", T::kColour, 1},
-        {"p23", T::kColour, 1},      {"Align", T::kInt, 1},       {"VAlign", T::kInt, 1},
-        {"WordWrap", T::kInt, 1},    {"Font", T::kFont, 1},       {"BackPicture", T::kMedia, 1},
-        {"Caption", T::kText, 1},    {"p27", T::kText, 2},        {"p28", T::kText, 2}}},
-      {"PicBox", 0x00010006, 2,
-       {{"Border", T::kInt, 1},
-        {"BackColor", T::kColour, 1},
-        {"DisplayMode", T::kInt, 1},
-        {"p12", T::kInt, 1},
-        {"Picture", T::kMedia, 1},
-        {"p13", T::kText, 2},
-        {"p14", T::kText, 2}}},
-      {"EditBox", 0x00010005, 2,
-       {{"Border", T::kInt, 1},   {"TextColor", T::kColour, 1}, {"BackColor", T::kColour, 1},
-        {"p13", T::kInt, 1},      {"MaxLength", T::kInt, 1},    {"MultiLine", T::kInt, 1},
-        {"ScrollBars", T::kInt, 1}, {"Align", T::kInt, 1},      {"p18", T::kInt, 1},
-        {"PasswordChar", T::kChar16, 1}, {"p20", T::kInt, 1},   {"p21", T::kInt, 1},
-        {"p22", T::kInt, 1},      {"p23", T::kInt, 1},          {"p24", T::kInt, 1},
-        {"p25", T::kInt, 1},      {"Font", T::kFont, 1},        {"Content", T::kText, 1},
-        {"p27", T::kText, 2},     {"p28", T::kText, 2}}},
-      {"HtmlViewer", 0x00030001, 1,
-       {{"FontSize", T::kInt, 1}, {"Offline", T::kInt, 1}, {"Silent", T::kInt, 1}, {"url", T::kText, 1}}},
-      {"PageControl", 0x00020002, 7, {}},
+      KindOf<WindowProperties>("window", 0x00010001, kWindowStreamVersion),
+      KindOf<ButtonProperties>("Button", 0x0001000B, kButtonStreamVersion),
+      KindOf<LabelProperties>("Label", 0x0001000A, kLabelStreamVersion),
+      KindOf<PicBoxProperties>("PicBox", 0x00010006, kPicBoxStreamVersion),
+      KindOf<EditBoxProperties>("EditBox", 0x00010005, kEditBoxStreamVersion),
+      KindOf<HtmlViewerProperties>("HtmlViewer", 0x00030001, kHtmlViewerStreamVersion),
+      KindOf<PageControlProperties>("PageControl", 0x00020002, kPageControlStreamVersion),
   };
   return kinds;
 }
@@ -194,11 +180,6 @@ std::vector<uint8_t> Font(const Json& v, const std::string& where) {
   return std::move(o.bytes());
 }
 
-const char* const kPageControlNames[] = {
-    "HeaderPosition", "MultiRow", "CurrentPage", "HideHeaders", "Font", "Pages", "HeaderHeight", "p19", "p20",
-    "p21", "HeaderImages", "p23", "ScrollButtonImages", "p25", "p28", "p29", "p30", "p31", "p38", "p39", "p40",
-    "p34", "p35", "p44", "p48", "p49", "p53", "p54", "p55", "p56", "HeadersLocked", "p47", "DefaultFont", "p62"};
-
 // ---- one window ----
 
 class WindowCompiler {
@@ -213,7 +194,7 @@ class WindowCompiler {
   const Json& Value(const Json& r, const std::string& kind, const std::string& key, const std::string& where);
   const Json& RecordValue(const Json& r, const std::string& key, const std::string& where);
   void Stream(Out& o, const Json& r, const Kind& kind, const std::string& where);
-  void PageControlStream(Out& o, const Json& r, const std::string& where);
+  std::vector<uint8_t> PageList(const Json& list, const std::string& where);
   std::vector<uint8_t> Media(const Json& v, const std::string& where);
   std::vector<uint8_t> ImageList(const Json& v, const std::string& where);
   void Bindings(Out& o, const Json& r, const std::string& kind, const std::string& where);
@@ -329,45 +310,63 @@ std::vector<uint32_t> WindowCompiler::ChildList(const Json& r, const std::string
 void WindowCompiler::Stream(Out& o, const Json& r, const Kind& kind, const std::string& where) {
   // Only the kind's own names are accepted, to catch misspelt properties.
   std::set<std::string> known = {"version"};
-  for (const Field& f : kind.fields) known.insert(f.name);
-  if (kind.fields.empty()) known.insert(std::begin(kPageControlNames), std::end(kPageControlNames));
+  for (const Field& f : kind.fields) {
+    if (f.type != FieldType::kReserved) known.insert(f.name);
+  }
   for (const auto& [key, value] : Member(r, "properties").items()) {
     if (!known.count(key)) Fail(where, "unknown property " + key);
   }
-  if (kind.fields.empty()) return PageControlStream(o, r, where);
-  const uint32_t version =
-      r.contains("properties") && r["properties"].contains("version") ? Dword(r["properties"]["version"], where)
-                                                                       : kind.highest;
+  const uint32_t version = r.contains("properties") && r["properties"].contains("version")
+                               ? Dword(r["properties"]["version"], where)
+                               : kind.highest;
   o.U32(version);
   for (const Field& f : kind.fields) {
     if (version < f.since) continue;
+    if (f.type == FieldType::kReserved) {
+      for (uint32_t i = 0; i < f.words; ++i) o.U32(0);
+      continue;
+    }
     const std::string at = where + "." + f.name;
     const Json& v = Value(r, kind.name, f.name, at);
     switch (f.type) {
-      case Type::kInt:
-      case Type::kColour: o.U32(Dword(v, at)); break;
-      case Type::kText: o.Counted(Text(v, at)); break;
-      case Type::kMedia: o.Counted(Media(v, at)); break;
-      case Type::kFont: o.Counted(Font(v, at)); break;
-      case Type::kChar16: {
+      case FieldType::kInt:
+      case FieldType::kColour:
+        o.U32(Dword(v, at));
+        break;
+      case FieldType::kText:
+        o.Counted(Text(v, at));
+        break;
+      case FieldType::kMedia:
+        o.Counted(Media(v, at));
+        break;
+      case FieldType::kFont:
+        o.Counted(Font(v, at));
+        break;
+      case FieldType::kRawFont: {
+        std::vector<uint8_t> font = Font(v, at);
+        font.resize(60, 0);  // stored without a count, so always 60 bytes
+        o.Raw(font);
+        break;
+      }
+      case FieldType::kPageList:
+        o.Counted(PageList(v, at));
+        break;
+      case FieldType::kImageList:
+        o.Counted(ImageList(v, at));
+        break;
+      case FieldType::kChar16: {
         const std::string c = Text(v, at);
         if (c.size() != 1) Fail(at, "one single-byte character expected");
         o.U16(static_cast<uint8_t>(c[0]));
         break;
       }
+      case FieldType::kReserved:
+        break;
     }
   }
 }
 
-void WindowCompiler::PageControlStream(Out& o, const Json& r, const std::string& where) {
-  auto dword = [&](const char* key) { o.U32(Dword(Value(r, "PageControl", key, where + "." + key), where + "." + key)); };
-  o.U32(7);
-  for (const char* key : {"HeaderPosition", "MultiRow", "CurrentPage", "HideHeaders"}) dword(key);
-  std::vector<uint8_t> font = Font(Value(r, "PageControl", "Font", where), where + ".Font");
-  font.resize(60, 0);  // stored without a count, so always 60 bytes
-  o.Raw(font);
-
-  const Json& list = Value(r, "PageControl", "Pages", where);
+std::vector<uint8_t> WindowCompiler::PageList(const Json& list, const std::string& where) {
   const Json defaults = list.value("page_defaults", Json::object());
   Out pages;
   pages.U32(3);
@@ -394,22 +393,7 @@ void WindowCompiler::PageControlStream(Out& o, const Json& r, const std::string&
     pages.U32(Dword(get("excluded"), where));
     pages.U32(0);  // no skipped groups
   }
-  o.Counted(pages.bytes());
-
-  for (const char* key : {"HeaderHeight", "p19", "p20", "p21"}) dword(key);
-  for (const char* key : {"HeaderImages", "p23", "ScrollButtonImages"}) {
-    o.Counted(ImageList(Value(r, "PageControl", key, where), where + "." + key));
-  }
-  o.Counted(Media(Value(r, "PageControl", "p25", where), where + ".p25"));
-  for (const char* key : {"p28", "p29", "p30", "p31", "", "p38", "p39", "p40", "", "p34", "p35", "p44", "",
-                          "p48", "p49", "", "", "", "p53", "p54", "p55", "p56", "HeadersLocked", "p47",
-                          "DefaultFont", "p62"}) {
-    if (*key) {
-      dword(key);
-    } else {
-      o.U32(0);  // reserved
-    }
-  }
+  return std::move(pages.bytes());
 }
 
 std::vector<uint8_t> WindowCompiler::Record(const Json& r, const std::string& where) {

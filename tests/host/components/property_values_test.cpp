@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -87,8 +88,10 @@ TEST(PropertyValuesTest, FontsAreWrittenWholeOrOneFieldKeepingTheRest) {
 
 // The rest of the translation is checked through the entry points under Wine.
 TEST(PropertyValuesTest, CursorIndexesOutsideTheTableMeanTheDefault) {
-  EXPECT_EQ(SystemCursorFromIndex(13), 32649);
-  EXPECT_EQ(IndexFromSystemCursor(32649), 13);
+  for (auto [index, cursor] : {std::pair{13, 32649}, std::pair{16, 32646}}) {  // 16 is the table's last
+    EXPECT_EQ(SystemCursorFromIndex(index), cursor);
+    EXPECT_EQ(IndexFromSystemCursor(cursor), index);
+  }
   for (int32_t index : {0, 17, -2}) EXPECT_EQ(SystemCursorFromIndex(index), 0) << index;
   EXPECT_EQ(IndexFromSystemCursor(12345), 0);
   EXPECT_EQ(TranslateCursorIn(nullptr).get(), nullptr);

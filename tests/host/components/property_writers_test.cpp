@@ -56,12 +56,12 @@ TEST(PropertyWritersTest, ChangedEditBoxValuesSurviveAWriteAndARead) {
   const ByteView text{text_bytes, sizeof text_bytes - 1};
   EditBoxProperties edit, back;
   edit.version = 2;
-  edit.Content = edit.p28 = text;
+  edit.Content = edit.Text28 = text;
   edit.MultiLine = 0;
-  edit.p18 = 2;
+  edit.InputMode = 2;
   edit.PasswordChar = 0xA1A1;
-  edit.p24 = 3;
-  edit.p25 = 4;
+  edit.SelectionStart = 3;
+  edit.SelectionLength = 4;
   edit.Font.present = true;
   edit.Font.font.lfHeight = -16;
   edit.Font.font.lfCharSet = 134;
@@ -69,9 +69,10 @@ TEST(PropertyWritersTest, ChangedEditBoxValuesSurviveAWriteAndARead) {
   Bytes bytes = WriteEditBoxProperties(edit);                                  // the read texts point into it
   ASSERT_EQ(ReadEditBoxProperties(ViewOf(bytes), &back), StreamResult::kOk);
   EXPECT_EQ(AsString(back.Content), AsString(text));
-  EXPECT_EQ(AsString(back.p28), AsString(text));
-  EXPECT_EQ((std::vector<int>{back.MultiLine, back.p18, back.PasswordChar, back.p24, back.p25}),
-            (std::vector<int>{0, 2, 0xA1A1, 3, 4}));
+  EXPECT_EQ(AsString(back.Text28), AsString(text));
+  EXPECT_EQ(
+      (std::vector<int>{back.MultiLine, back.InputMode, back.PasswordChar, back.SelectionStart, back.SelectionLength}),
+      (std::vector<int>{0, 2, 0xA1A1, 3, 4}));
   EXPECT_EQ(std::memcmp(&back.Font.font, &edit.Font.font, sizeof(LogFontA)), 0);
 }
 

@@ -7,7 +7,7 @@ using formc::Json;
 Json WindowOfOneRecord(const std::string& kind, const Json& props) {
   Json own = {{"version", 1}};
   for (const char* name : {"Border", "PictureMode", "BackColor", "MaxButton", "MinButton", "ControlBox", "Position",
-                           "Movable", "p14", "EnterMovesFocus", "EscCloses", "F1OpensHelp", "HelpContext"}) {
+                           "Movable", "SoundRepeat", "EnterMovesFocus", "EscCloses", "F1OpensHelp", "HelpContext"}) {
     own[name] = 0;
   }
   for (const char* name : {"BackPicture", "Icon", "BackSound", "Caption", "HelpFile"}) own[name] = "";

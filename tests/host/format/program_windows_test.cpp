@@ -139,7 +139,7 @@ TEST_F(ProgramWindowsTest, EveryWindowIsAFixedCentredFrame) {
     ASSERT_EQ(ReadWindowProperties(w.records[0].properties, &p), StreamResult::kOk);
     EXPECT_EQ(std::vector<int64_t>({p.version, p.Border, p.ControlBox, p.MaxButton, p.MinButton, p.Position,
                                     p.Movable, p.ShowInTaskbar, p.TopMost, p.EscCloses, p.EnterMovesFocus,
-                                    p.F1OpensHelp, p.DragAnywhere, p.KeepCaptionActive, p.PictureMode, p.p14,
+                                    p.F1OpensHelp, p.DragAnywhere, p.KeepCaptionActive, p.PictureMode, p.SoundRepeat,
                                     p.HelpContext, p.Shape, p.BackColor}),
               std::vector<int64_t>({6, 2, 1, 0, 0, 1, 1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0xFF000000}));
     EXPECT_TRUE(p.BackPicture.empty() && p.Icon.empty() && p.BackSound.empty() && p.HelpFile.empty() &&

@@ -4,92 +4,80 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
+#include <set>
 #include <tuple>
+#include <utility>
 
-#include "format/property_streams.h"
+#include "format/property_fields.h"
 #include "forms_test_support.h"
 
 namespace {
 
 using formc::Json;
 
-// One property as a test sees it: its name in sources, what the compiler takes,
-// the first stream version that stores it, and how to print the value read.
-struct FieldCheck {
-  const char* name;
-  char type;  // i integer, t text, m media, f font, c one character
-  uint32_t since;
-  std::function<std::string(const void*)> get;
-};
-
-std::string FontStr(const StoredFont& f) {
-  if (!f.present) return "none";
-  return std::string(f.font.lfFaceName) + "/" + std::to_string(f.font.lfHeight) + "/" +
-         std::to_string(f.font.lfWeight) + "/" + std::to_string(f.font.lfCharSet);
+std::string FontStr(const LogFontA& f) {
+  return std::string(f.lfFaceName) + "/" + std::to_string(f.lfHeight) + "/" + std::to_string(f.lfWeight) +
+         "/" + std::to_string(f.lfCharSet);
 }
 
-#define NUM(P, f, v) {#f, 'i', v, [](const void* p) { return std::to_string(static_cast<const P*>(p)->f); }}
-#define TXT(P, f, v) {#f, 't', v, [](const void* p) { return Str(static_cast<const P*>(p)->f); }}
-#define MED(P, f, v) {#f, 'm', v, [](const void* p) { return Str(static_cast<const P*>(p)->f); }}
-#define FNT(P, f, v) {#f, 'f', v, [](const void* p) { return FontStr(static_cast<const P*>(p)->f); }}
-#define CHR(P, f, v) {#f, 'c', v, [](const void* p) { return std::to_string(static_cast<const P*>(p)->f); }}
+// Prints every stored field of a kind's properties in stream order.
+struct PrintFields {
+  std::vector<std::string>* out;
+
+  void operator()(const FieldInfo&, const int32_t* v) { out->push_back(std::to_string(*v)); }
+  void operator()(const FieldInfo&, const uint32_t* v) { out->push_back(std::to_string(*v)); }
+  void operator()(const FieldInfo&, const uint16_t* v) { out->push_back(std::to_string(*v)); }
+  void operator()(const FieldInfo&, const ByteView* v) { out->push_back(Str(*v)); }
+  void operator()(const FieldInfo&, const StoredFont* f) {
+    out->push_back(f->present ? FontStr(f->font) : "none");
+  }
+  void operator()(const FieldInfo&, const LogFontA* f) { out->push_back(FontStr(*f)); }
+  void operator()(const FieldInfo&, const ReservedWords*) {}
+};
+
+struct CollectFields {
+  std::vector<FieldInfo>* out;
+  template <typename T>
+  void operator()(const FieldInfo& info, const T*) {
+    if (info.type != FieldType::kReserved) out->push_back(info);
+  }
+};
 
 struct KindCheck {
   const char* kind;
   uint32_t highest;
-  std::vector<FieldCheck> fields;
+  std::vector<FieldInfo> fields;  // the kind's one field list, reserved words left out
   // Reads a stream and prints every field; with no stream, prints the defaults.
   std::function<StreamResult(const ByteView*, std::vector<std::string>*)> read;
 };
 
 template <typename P>
-KindCheck Kind(const char* kind, uint32_t highest, StreamResult (*read)(ByteView, P*),
-               std::vector<FieldCheck> fields) {
-  KindCheck k{kind, highest, std::move(fields), nullptr};
-  k.read = [read, fields = k.fields](const ByteView* stream, std::vector<std::string>* printed) {
+KindCheck Kind(const char* kind, uint32_t highest, StreamResult (*read)(ByteView, P*)) {
+  KindCheck k{kind, highest, {}, nullptr};
+  const P defaults{};
+  CollectFields c{&k.fields};
+  VisitFields(defaults, c);
+  k.read = [read](const ByteView* stream, std::vector<std::string>* printed) {
     P p;
     StreamResult r = stream ? read(*stream, &p) : StreamResult::kOk;
     printed->clear();
-    for (const FieldCheck& f : fields) printed->push_back(f.get(&p));
+    PrintFields print{printed};
+    VisitFields(std::as_const(p), print);
     return r;
   };
   return k;
 }
 
 const std::vector<KindCheck>& Kinds() {
-  using W = WindowProperties;
-  using B = ButtonProperties;
-  using L = LabelProperties;
-  using PB = PicBoxProperties;
-  using E = EditBoxProperties;
-  using H = HtmlViewerProperties;
   static const std::vector<KindCheck> kinds = {
-      Kind<W>("window", 6, ReadWindowProperties,
-              {NUM(W, Border, 1), NUM(W, PictureMode, 1), NUM(W, BackColor, 1), NUM(W, MaxButton, 1),
-               NUM(W, MinButton, 1), NUM(W, ControlBox, 1), NUM(W, Position, 1), NUM(W, Movable, 1),
-               NUM(W, p14, 1), NUM(W, EnterMovesFocus, 1), NUM(W, EscCloses, 1), NUM(W, F1OpensHelp, 1),
-               NUM(W, HelpContext, 1), NUM(W, ShowInTaskbar, 2), NUM(W, DragAnywhere, 3), NUM(W, Shape, 3),
-               NUM(W, TopMost, 4), NUM(W, KeepCaptionActive, 5), TXT(W, ClassName, 6), MED(W, BackPicture, 1),
-               MED(W, Icon, 1), MED(W, BackSound, 1), TXT(W, Caption, 1), TXT(W, HelpFile, 1)}),
-      Kind<B>("Button", 1, ReadButtonProperties,
-              {NUM(B, ButtonType, 1), NUM(B, HAlign, 1), NUM(B, VAlign, 1), MED(B, Picture, 1), FNT(B, Font, 1),
-               TXT(B, Caption, 1)}),
-      Kind<L>("Label", 2, ReadLabelProperties,
-              {NUM(L, p9, 1), NUM(L, p11, 1), NUM(L, Border, 1), NUM(L, p12, 1), NUM(L, p13, 1), NUM(L, p14, 1),
-               NUM(L, TextColor, 1), NUM(L, BackColor, 1), NUM(L, PictureMode, 1), NUM(L, p20, 1), NUM(L, p21, 1),
-               NUM(L, p22, 1), NUM(L, p23, 1), NUM(L, Align, 1), NUM(L, VAlign, 1), NUM(L, WordWrap, 1),
-               FNT(L, Font, 1), MED(L, BackPicture, 1), TXT(L, Caption, 1), TXT(L, p27, 2), TXT(L, p28, 2)}),
-      Kind<PB>("PicBox", 2, ReadPicBoxProperties,
-               {NUM(PB, Border, 1), NUM(PB, BackColor, 1), NUM(PB, DisplayMode, 1), NUM(PB, p12, 1),
-                MED(PB, Picture, 1), TXT(PB, p13, 2), TXT(PB, p14, 2)}),
-      Kind<E>("EditBox", 2, ReadEditBoxProperties,
-              {NUM(E, Border, 1), NUM(E, TextColor, 1), NUM(E, BackColor, 1), NUM(E, p13, 1), NUM(E, MaxLength, 1),
-               NUM(E, MultiLine, 1), NUM(E, ScrollBars, 1), NUM(E, Align, 1), NUM(E, p18, 1),
-               CHR(E, PasswordChar, 1), NUM(E, p20, 1), NUM(E, p21, 1), NUM(E, p22, 1), NUM(E, p23, 1),
-               NUM(E, p24, 1), NUM(E, p25, 1), FNT(E, Font, 1), TXT(E, Content, 1), TXT(E, p27, 2),
-               TXT(E, p28, 2)}),
-      Kind<H>("HtmlViewer", 1, ReadHtmlViewerProperties,
-              {NUM(H, FontSize, 1), NUM(H, Offline, 1), NUM(H, Silent, 1), TXT(H, url, 1)}),
+      Kind("window", 6, ReadWindowProperties),
+      Kind("Button", 1, ReadButtonProperties),
+      Kind("Label", 2, ReadLabelProperties),
+      Kind("PicBox", 2, ReadPicBoxProperties),
+      Kind("EditBox", 2, ReadEditBoxProperties),
+      Kind("HtmlViewer", 1, ReadHtmlViewerProperties),
+      Kind("PageControl", 7, ReadPageControlProperties),
   };
   return kinds;
 }
@@ -100,22 +88,34 @@ std::string FileBytes(const std::string& path) {
 }
 
 // A distinct value for field i, and how the reader prints it back.
-std::pair<Json, std::string> ValueFor(const FieldCheck& f, int i) {
+std::pair<Json, std::string> ValueFor(const FieldInfo& f, int i) {
   switch (f.type) {
-    case 'i': return {1000 + i, std::to_string(1000 + i)};
-    case 't': return {"文字" + std::to_string(i), Gbk("文字" + std::to_string(i))};
-    case 'm': {
+    case FieldType::kInt:
+    case FieldType::kColour:
+      return {1000 + i, std::to_string(1000 + i)};
+    case FieldType::kText:
+      return {"文字" + std::to_string(i), Gbk("文字" + std::to_string(i))};
+    case FieldType::kMedia: {
       const std::string path = i % 2 ? "../cursors/pointer_b.cur" : "../pictures/tab_vip.jpg";
       return {Json{{"file", path}}, FileBytes(path)};
     }
-    case 'f':
+    case FieldType::kFont:
+    case FieldType::kRawFont:
       return {Json{{"face", "宋体"}, {"height", -i}, {"weight", 400 + i}, {"charset", 134}},
               Gbk("宋体") + "/" + std::to_string(-i) + "/" + std::to_string(400 + i) + "/134"};
-    default: return {"#", "35"};
+    case FieldType::kPageList:
+      return {Json{{"pages", Json::array()}}, std::string(8, '\0').replace(0, 1, "\3")};
+    case FieldType::kImageList: {
+      const std::string path = "../pictures/tab_pager_headers.il";
+      return {Json{{"image_list", path}}, std::string("MITL\0\0\0\xFF", 8) + FileBytes(path)};
+    }
+    default:
+      return {"#", "35"};
   }
 }
 
-// At the highest version the test also stores one version more: that fails the control.
+// At the highest version the test also stores one version more: that fails the control
+// (PageControl excepted).
 TEST(RoundTripTest, EveryKindReadsBackWhatWasCompiledAtEveryVersion) {
   for (const KindCheck& kind : Kinds()) {
     for (uint32_t version = 1; version <= kind.highest; ++version) {
@@ -136,16 +136,71 @@ TEST(RoundTripTest, EveryKindReadsBackWhatWasCompiledAtEveryVersion) {
       ASSERT_EQ(kind.read(&r.properties, &got), StreamResult::kOk);
       kind.read(nullptr, &defaults);
       for (size_t i = 0; i < kind.fields.size(); ++i) {
-        const FieldCheck& f = kind.fields[i];
+        const FieldInfo& f = kind.fields[i];
         // A field the version lacks keeps its default.
         EXPECT_EQ(got[i], version >= f.since ? expected[i] : defaults[i]) << f.name;
       }
       EXPECT_EQ(LoadU32(r.properties.data), version);
       if (version == kind.highest) {
         block[r.properties.data - block.data()] = static_cast<uint8_t>(version + 1);
-        EXPECT_EQ(kind.read(&r.properties, &got), StreamResult::kVersionTooHigh);
+        // Later versions of a PageControl only add fields at the end.
+        const bool any_version = kind.kind == std::string("PageControl");
+        EXPECT_EQ(kind.read(&r.properties, &got),
+                  any_version ? StreamResult::kOk : StreamResult::kVersionTooHigh);
       }
     }
+  }
+}
+
+// The indexes the program writes and the kinds' property counts, pinned once against the lists.
+static_assert(PropertyIndex<LabelProperties>("Caption") == 8 &&
+              PropertyIndex<ButtonProperties>("Caption") == 10 &&
+              PropertyIndex<PageControlProperties>("CurrentPage") == 12 &&
+              PropertyIndex<HtmlViewerProperties>("url") == 11);
+static_assert(StoredPropertyCount<WindowProperties>() == 32 &&
+              StoredPropertyCount<EditBoxProperties>() == 29 &&
+              StoredPropertyCount<PicBoxProperties>() == 15 && StoredPropertyCount<LabelProperties>() == 29 &&
+              StoredPropertyCount<ButtonProperties>() == 14 &&
+              StoredPropertyCount<PageControlProperties>() == 63);
+
+TEST(RoundTripTest, NoTwoFieldsShareAnIndex) {
+  for (const KindCheck& kind : Kinds()) {
+    std::set<int32_t> seen;
+    for (const FieldInfo& f : kind.fields) {
+      if (f.index >= 8) EXPECT_TRUE(seen.insert(f.index).second) << kind.kind << " " << f.name;
+    }
+  }
+}
+
+// The fields that later versions added, pinned once against the lists.
+TEST(RoundTripTest, EachFieldStartsAtItsVersion) {
+  const std::map<std::string, std::vector<std::pair<std::string, uint32_t>>> later = {
+      {"window",
+       {{"ShowInTaskbar", 2},
+        {"DragAnywhere", 3},
+        {"Shape", 3},
+        {"TopMost", 4},
+        {"KeepCaptionActive", 5},
+        {"ClassName", 6}}},
+      {"Label", {{"Text27", 2}, {"Text28", 2}}},
+      {"PicBox", {{"Text13", 2}, {"Text14", 2}}},
+      {"EditBox", {{"Text27", 2}, {"Text28", 2}}},
+      {"PageControl",
+       {{"AltHeaderColours", 2},
+        {"AltHeaderColour", 2},
+        {"AltCurrentHeaderColour", 2},
+        {"AltHotHeaderColour", 2},
+        {"HeadersLocked", 3},
+        {"SideHeaderOption", 5},
+        {"DefaultFont", 6},
+        {"NoHotEventOnCurrent", 7}}},
+  };
+  for (const KindCheck& kind : Kinds()) {
+    std::vector<std::pair<std::string, uint32_t>> got;
+    for (const FieldInfo& f : kind.fields) {
+      if (f.since > 1) got.emplace_back(f.name, f.since);
+    }
+    EXPECT_EQ(got, later.count(kind.kind) ? later.at(kind.kind) : decltype(got){}) << kind.kind;
   }
 }
 
@@ -159,15 +214,19 @@ TEST(RoundTripTest, PageControlPagesAndImageListsRoundTrip) {
               "pages": [{"caption": "甲", "members": ["A"]},
                         {"caption": "", "members": [], "header_images": [0, 1, 2], "shown": 0, "enabled": 0,
                          "tooltip": "提示", "excluded": 1}]},
-    "HeaderHeight": 24, "p19": 0, "p20": 1, "p21": 1,
-    "HeaderImages": {"image_list": "../pictures/tab_pager_headers.il"}, "p23": "", "ScrollButtonImages": "",
-    "p25": {"file": "../pictures/tab_vip.jpg"},
-    "p28": 1, "p29": 29, "p30": 30, "p31": 31, "p38": 38, "p39": 39, "p40": 40, "p34": 34, "p35": 35, "p44": 44,
-    "p48": 1, "p49": 1, "p53": 1, "p54": 54, "p55": 55, "p56": 56, "HeadersLocked": 1, "p47": 1,
-    "DefaultFont": 1, "p62": 1})");
+    "HeaderHeight": 24, "HeaderStyle19": 0, "HeaderStyle20": 1, "HeaderStyle21": 1,
+    "HeaderImages": {"image_list": "../pictures/tab_pager_headers.il"}, "SecondHeaderImages": "", "ScrollButtonImages": "",
+    "Picture": {"file": "../pictures/tab_vip.jpg"},
+    "HeaderStripOption": 1, "StripColour": 29, "HeaderColour": 30, "CurrentHeaderColour": 31, "HeaderTextColour": 38, "CurrentHeaderTextColour": 39, "HotHeaderTextColour": 40, "HotHeaderColour": 34, "HeaderBorderColour": 35, "ScrollButtonColour": 44,
+    "HiddenPagesSelectable": 1, "DisabledPagesSelectable": 1, "AltHeaderColours": 1, "AltHeaderColour": 54, "AltCurrentHeaderColour": 55, "AltHotHeaderColour": 56, "HeadersLocked": 1, "SideHeaderOption": 1,
+    "DefaultFont": 1, "NoHotEventOnCurrent": 1})");
   Json w = WindowOfOneRecord("PageControl", props);
-  w["records"].push_back({{"name", "A"}, {"id", 0x16000009}, {"kind", "HtmlViewer"}, {"stored_name", "a"},
-                          {"parent", "R"}, {"geometry", {0, 0, 1, 1}},
+  w["records"].push_back({{"name", "A"},
+                          {"id", 0x16000009},
+                          {"kind", "HtmlViewer"},
+                          {"stored_name", "a"},
+                          {"parent", "R"},
+                          {"geometry", {0, 0, 1, 1}},
                           {"properties", {{"FontSize", 1}, {"Offline", 0}, {"Silent", 0}, {"url", ""}}}});
   std::vector<uint8_t> block = Compile({w});
   WindowDescriptionTable table;
@@ -180,16 +239,19 @@ TEST(RoundTripTest, PageControlPagesAndImageListsRoundTrip) {
   PageControlProperties p;
   ASSERT_EQ(ReadPageControlProperties(r.properties, &p), StreamResult::kOk);
   EXPECT_EQ(std::vector<int32_t>({p.HeaderPosition, p.MultiRow, p.CurrentPage, p.HideHeaders, p.HeaderHeight,
-                                  p.p19, p.p20, p.p21, p.p28, p.p48, p.p49, p.p53, p.HeadersLocked, p.p47,
-                                  p.DefaultFont, p.p62}),
+                                  p.HeaderStyle19, p.HeaderStyle20, p.HeaderStyle21, p.HeaderStripOption,
+                                  p.HiddenPagesSelectable, p.DisabledPagesSelectable, p.AltHeaderColours,
+                                  p.HeadersLocked, p.SideHeaderOption, p.DefaultFont, p.NoHotEventOnCurrent}),
             std::vector<int32_t>({2, 0, 1, 0, 24, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
-  EXPECT_EQ(std::vector<uint32_t>({p.p29, p.p30, p.p31, p.p38, p.p39, p.p40, p.p34, p.p35, p.p44, p.p54, p.p55,
-                                   p.p56}),
+  EXPECT_EQ(std::vector<uint32_t>({p.StripColour, p.HeaderColour, p.CurrentHeaderColour, p.HeaderTextColour,
+                                   p.CurrentHeaderTextColour, p.HotHeaderTextColour, p.HotHeaderColour,
+                                   p.HeaderBorderColour, p.ScrollButtonColour, p.AltHeaderColour,
+                                   p.AltCurrentHeaderColour, p.AltHotHeaderColour}),
             std::vector<uint32_t>({29, 30, 31, 38, 39, 40, 34, 35, 44, 54, 55, 56}));
   EXPECT_EQ(Str(ImageListStream(p.HeaderImages)), FileBytes("../pictures/tab_pager_headers.il"));
   EXPECT_EQ(Str(ByteView{p.HeaderImages.data, 8}), std::string("MITL\0\0\0\xFF", 8));
-  EXPECT_EQ(Str(p.p25), FileBytes("../pictures/tab_vip.jpg"));
-  EXPECT_TRUE(ImageListStream(p.p23).empty());
+  EXPECT_EQ(Str(p.Picture), FileBytes("../pictures/tab_vip.jpg"));
+  EXPECT_TRUE(ImageListStream(p.SecondHeaderImages).empty());
 
   std::vector<StoredPage> pages;
   ASSERT_EQ(ReadPageList(p.Pages, [&](uint32_t, const StoredPage& page) { pages.push_back(page); }),
@@ -197,8 +259,9 @@ TEST(RoundTripTest, PageControlPagesAndImageListsRoundTrip) {
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(std::make_tuple(Str(pages[0].caption), pages[0].attributes[2][1], Str(pages[1].tooltip)),
             std::make_tuple(Gbk("甲"), 5, Gbk("提示")));
-  EXPECT_EQ(std::vector<int32_t>({pages[1].header_images[2], pages[1].shown, pages[1].enabled, pages[1].excluded}),
-            std::vector<int32_t>({2, 0, 0, 1}));
+  EXPECT_EQ(
+      std::vector<int32_t>({pages[1].header_images[2], pages[1].shown, pages[1].enabled, pages[1].excluded}),
+      std::vector<int32_t>({2, 0, 0, 1}));
 }
 
 TEST(RoundTripTest, TheCompilerRefusesFaultySources) {
@@ -217,15 +280,17 @@ TEST(RoundTripTest, TheCompilerRefusesFaultySources) {
       {"number too wide", "/records/1/properties/HAlign", "0x100000000"},
   };
   Json props = Json::object();
-  for (const FieldCheck& f : Kinds()[1].fields) props[f.name] = ValueFor(f, 2).first;
+  for (const FieldInfo& f : Kinds()[1].fields) props[f.name] = ValueFor(f, 2).first;
   std::string error;
   EXPECT_FALSE(Compile({WindowOfOneRecord("Button", props)}, &error).empty());
   EXPECT_EQ(error, "");
   for (const auto& c : cases) {
     Json w = WindowOfOneRecord("Button", props);
     const Json::json_pointer at(c.where);
-    if (c.value.is_null()) w[at.parent_pointer()].erase(at.back());
-    else w[at] = c.value;
+    if (c.value.is_null())
+      w[at.parent_pointer()].erase(at.back());
+    else
+      w[at] = c.value;
     EXPECT_TRUE(Compile({w}, &error).empty()) << c.what;
     EXPECT_NE(error, "") << c.what;
   }

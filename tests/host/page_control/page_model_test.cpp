@@ -51,7 +51,7 @@ ByteBuffer Block(const std::vector<PageSpec>& specs, int32_t current, bool hide_
   PageControlProperties props;
   props.CurrentPage = current;
   props.HideHeaders = hide_headers;
-  props.p48 = p48, props.p49 = p49;
+  props.HiddenPagesSelectable = p48, props.DisabledPagesSelectable = p49;
   props.Pages = ViewOf(list);
   return EncodePageControlProperties(props);
 }

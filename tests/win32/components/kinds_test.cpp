@@ -8,13 +8,19 @@
 #include <vector>
 
 #include "components_test_support.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
 
-constexpr int kMousePointer = 7, kLabelFont = 15, kButtonPicture = 8, kPicPicture = 10;
-constexpr int kEditContent = 8, kEditFont = 12, kEditMultiLine = 15, kEditInputMode = 18;
+constexpr int kMousePointer = 7, kLabelFont = PropertyIndex<LabelProperties>("Font"),
+              kButtonPicture = PropertyIndex<ButtonProperties>("Picture"),
+              kPicPicture = PropertyIndex<PicBoxProperties>("Picture");
+constexpr int kEditContent = PropertyIndex<EditBoxProperties>("Content"),
+              kEditFont = PropertyIndex<EditBoxProperties>("Font"),
+              kEditMultiLine = PropertyIndex<EditBoxProperties>("MultiLine"),
+              kEditInputMode = PropertyIndex<EditBoxProperties>("InputMode");
 
 LOGFONTW FontOf(HWND hwnd) {
   LOGFONTW lf{};

@@ -9,12 +9,13 @@
 
 #include "components_test_support.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
 
-constexpr int kVisible = 5, kCurrentPage = 12;
+constexpr int kVisible = 5, kCurrentPage = PropertyIndex<PageControlProperties>("CurrentPage");
 
 struct ControlRow {
   const char* name;

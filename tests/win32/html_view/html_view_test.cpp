@@ -19,6 +19,7 @@
 #include "core/links.h"
 #include "core/page_files.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "services/services.h"
 #include "support/test_support.h"
@@ -28,8 +29,10 @@
 
 namespace {
 
-constexpr int kWidth = 2, kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11, kStatusText = 12,
-              kCaption = 13;
+constexpr int kWidth = 2, kFontSize = PropertyIndex<HtmlViewerProperties>("FontSize"),
+              kOffline = PropertyIndex<HtmlViewerProperties>("Offline"),
+              kSilent = PropertyIndex<HtmlViewerProperties>("Silent"),
+              kUrl = PropertyIndex<HtmlViewerProperties>("url"), kStatusText = kUrl + 1, kCaption = kUrl + 2;
 
 // What a handler saw: the event, its arguments and the three texts read inside.
 struct Seen {
@@ -614,7 +617,7 @@ TEST(HtmlViewerKind, StoredBlocksAndAFailingBrowser) {
   std::vector<std::string> reads;
   for (int32_t index : own) {
     PropertyOut out;
-    ASSERT_TRUE(designed->GetProperty(index, -1, &out));
+    ASSERT_EQ(designed->GetProperty(index, -1, &out), PropertyRead::kAnswered);
     reads.push_back(out.text.get() ? out.text.get() : std::to_string(out.number));
   }
   EXPECT_EQ(reads, (std::vector<std::string>{"1", "1", "a.html"}));

@@ -13,6 +13,7 @@
 #include "components/html_viewer_win32.h"
 #include "core/pages.h"
 #include "format/program_windows.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "services/services.h"
 #include "support/test_support.h"
@@ -21,7 +22,10 @@
 
 namespace {
 
-constexpr int kFontSize = 8, kOffline = 9, kSilent = 10, kUrl = 11;
+constexpr int kFontSize = PropertyIndex<HtmlViewerProperties>("FontSize"),
+              kOffline = PropertyIndex<HtmlViewerProperties>("Offline"),
+              kSilent = PropertyIndex<HtmlViewerProperties>("Silent"),
+              kUrl = PropertyIndex<HtmlViewerProperties>("url");
 
 std::vector<std::string> g_targets;  // url as WillNavigate handlers read it
 

@@ -16,14 +16,18 @@
 
 #include "components/page_codec.h"
 #include "components/page_control_win32.h"
+#include "components/page_model.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "page_control_test_support.h"
 
 namespace {
 
 // Kind indexes (property index minus 8).
-constexpr int kMultiRow = 1, kPages = 3, kCurrentPage = 4, kHideHeaders = 5, kCurrentHeaderColour = 31 - 8,
-              kPageAreaTop = 59 - 8;
+constexpr int kMultiRow = kPropMultiRow, kPages = kPropPages, kCurrentPage = kPropCurrentPage,
+              kHideHeaders = kPropHideHeaders,
+              kCurrentHeaderColour = OwnIndex<PageControlProperties>("CurrentHeaderColour"),
+              kPageAreaTop = kPropPageAreaTop;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
@@ -63,11 +67,11 @@ class PageControlTest : public ::testing::Test {
   void Set(int index, int64_t value) {
     PropertyIn in;
     in.number = value;
-    EXPECT_FALSE(control_->SetProperty(index, -1, in)) << "never asks for re-creation";
+    EXPECT_EQ(control_->SetProperty(index, -1, in), PropertyWrite::kApplied) << "never asks for re-creation";
   }
   int64_t Get(int index) {
     PropertyOut out;
-    EXPECT_TRUE(control_->GetProperty(index, -1, &out)) << index;
+    EXPECT_EQ(control_->GetProperty(index, -1, &out), PropertyRead::kAnswered) << index;
     return out.number;
   }
   void SetPages(const std::vector<Page>& pages) {
@@ -131,7 +135,7 @@ TEST_F(PageControlTest, TabControlAnswers) {
 
 TEST_F(PageControlTest, ShownHeadersAreDrawnHitAndClicked) {
   Page with_image;
-  with_image.header_images[0] = 0;  // the list's one 100x35 tab picture
+  with_image.header_images[0] = 0;         // the list's one 100x35 tab picture
   SetPages({with_image, Page{}, Page{}});  // drops the current page 3: page 0 is selected
   Set(kHideHeaders, 0);
   TakeEvents();
@@ -179,8 +183,8 @@ TEST_F(PageControlTest, ExcludedPageHidesEveryChildButTheScrollButtons) {
   SetPages({Page{}, excluded, Page{}});
   EXPECT_EQ(SendMessageW(pager_, TCM_GETITEMCOUNT, 0, 0), 2);
   Set(kCurrentPage, 0);
-  HWND child = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, pager_, nullptr, nullptr,
-                               nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"a", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, pager_, nullptr,
+                               nullptr, nullptr);
   ShowWindow(pager_, SW_SHOWNA);
   ShowWindow(frame_, SW_SHOWNA);
   TakeEvents();

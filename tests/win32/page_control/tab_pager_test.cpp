@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "page_control_test_support.h"
 #include "windows/live_window_win32.h"
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr int kCurrentPage = 12, kHeaderPosition = 8;
+constexpr int kCurrentPage = PropertyIndex<PageControlProperties>("CurrentPage"),
+              kHeaderPosition = PropertyIndex<PageControlProperties>("HeaderPosition");
 
 // MainWindow's 29 controls: the page a control is a member of, or -1 for the
 // controls outside the pages, shown whatever page is current.

@@ -12,6 +12,7 @@
 
 #include "components_test_support.h"
 #include "fetch_server_view.h"
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "support/test_support.h"
 #include "windows/property_access.h"
@@ -20,7 +21,7 @@
 namespace {
 
 constexpr char kServerDirVariable[] = "VELMORA_UPDATE_SERVER_DIR";
-constexpr int32_t kCaption = 8;
+constexpr int32_t kCaption = PropertyIndex<LabelProperties>("Caption");
 
 FetchServerView& Server() { return ServerNamedBy(kServerDirVariable); }
 
