@@ -9,10 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
 #include "windows/live_window_win32.h"
+
+// Property indexes several component tests write, named from the kinds' field lists.
+inline constexpr int kLabelCaption = PropertyIndex<LabelProperties>("Caption"),
+                     kPicPicture = PropertyIndex<PicBoxProperties>("Picture"),
+                     kPicDisplayMode = PropertyIndex<PicBoxProperties>("DisplayMode"),
+                     kEditContent = PropertyIndex<EditBoxProperties>("Content");
 
 // Reads the program's window descriptions once, no handler bound.
 void PrepareProgramWindows();

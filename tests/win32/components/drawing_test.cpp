@@ -7,22 +7,18 @@
 #include <string>
 
 #include "components_test_support.h"
-#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
 
 constexpr int kWidth = 2, kHeight = 3;
-constexpr int kLabelCaption = PropertyIndex<LabelProperties>("Caption"),
-              kTextColor = PropertyIndex<LabelProperties>("TextColor"),
+constexpr int kTextColor = PropertyIndex<LabelProperties>("TextColor"),
               kBackColor = PropertyIndex<LabelProperties>("BackColor"),
               kAlign = PropertyIndex<LabelProperties>("Align"),
               kWordWrap = PropertyIndex<LabelProperties>("WordWrap"),
               kVAlign = PropertyIndex<LabelProperties>("VAlign");
-constexpr int kPicBackColor = PropertyIndex<PicBoxProperties>("BackColor"),
-              kPicPicture = PropertyIndex<PicBoxProperties>("Picture"),
-              kPicDisplayMode = PropertyIndex<PicBoxProperties>("DisplayMode");
+constexpr int kPicBackColor = PropertyIndex<PicBoxProperties>("BackColor");
 
 // The box around every pixel that differs from the background.
 struct Ink {

@@ -8,17 +8,14 @@
 #include <vector>
 
 #include "components_test_support.h"
-#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "windows/property_access.h"
 
 namespace {
 
 constexpr int kMousePointer = 7, kLabelFont = PropertyIndex<LabelProperties>("Font"),
-              kButtonPicture = PropertyIndex<ButtonProperties>("Picture"),
-              kPicPicture = PropertyIndex<PicBoxProperties>("Picture");
-constexpr int kEditContent = PropertyIndex<EditBoxProperties>("Content"),
-              kEditFont = PropertyIndex<EditBoxProperties>("Font"),
+              kButtonPicture = PropertyIndex<ButtonProperties>("Picture");
+constexpr int kEditFont = PropertyIndex<EditBoxProperties>("Font"),
               kEditMultiLine = PropertyIndex<EditBoxProperties>("MultiLine"),
               kEditInputMode = PropertyIndex<EditBoxProperties>("InputMode");
 

@@ -10,24 +10,20 @@
 #include <string>
 
 #include "components_test_support.h"
-#include "format/property_fields.h"
 #include "format/window_ids.h"
 #include "support/test_support.h"
 
 namespace {
 
 enum Common { kLeft = 0, kTop, kWidth, kHeight, kTag, kVisible, kDisable };
-constexpr int kLabelCaption = PropertyIndex<LabelProperties>("Caption"),
-              kLabelIndex11 = PropertyIndex<LabelProperties>("Integer11"),
+constexpr int kLabelIndex11 = PropertyIndex<LabelProperties>("Integer11"),
               kLabelTextColor = PropertyIndex<LabelProperties>("TextColor"),
               kLabelAlign = PropertyIndex<LabelProperties>("Align");
 constexpr int kButtonCaption = PropertyIndex<ButtonProperties>("Caption"),
               kButtonHAlign = PropertyIndex<ButtonProperties>("HAlign"),
               kPicBorder = PropertyIndex<PicBoxProperties>("Border"),
-              kPicDisplayMode = PropertyIndex<PicBoxProperties>("DisplayMode"),
               kPicIndex12 = PropertyIndex<PicBoxProperties>("Bool12");
-constexpr int kEditContent = PropertyIndex<EditBoxProperties>("Content"),
-              kEditMaxLength = PropertyIndex<EditBoxProperties>("MaxLength"),
+constexpr int kEditMaxLength = PropertyIndex<EditBoxProperties>("MaxLength"),
               kHtmlFontSize = PropertyIndex<HtmlViewerProperties>("FontSize"),
               kWindowCaption = PropertyIndex<WindowProperties>("Caption");
 
