@@ -13,5 +13,5 @@ endfunction()
 function(velmora_add_plain_fonts_wine_test name target)
   velmora_add_wine_test(${name} ${target} ${ARGN})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
-    "VELMORA_WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wineprefix-plain-fonts;VELMORA_WINE_FONTS=plain")
+    "VELMORA_WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wineprefix-plain-fonts;VELMORA_WINE_FONTS=plain;VELMORA_WAIT_FOR_SERVER=yes")
 endfunction()

@@ -80,10 +80,10 @@ if [ -z "$loader" ]; then
   prepare_server
   exit 0
 fi
-# No server is kept for the plain prefix (--prepare keeps the main one's): a
-# program started while the last one's server shuts down finds no desktop, so
-# that server is let end first.
-[ "$fonts" != plain ] || wineserver -w 2>/dev/null || true
+# VELMORA_WAIT_FOR_SERVER=yes, for a prefix whose server is not kept (the
+# plain-font tests'): a program started while the last one's server shuts down
+# finds no desktop, so that server is let end first.
+[ "${VELMORA_WAIT_FOR_SERVER:-}" != yes ] || wineserver -w 2>/dev/null || true
 # Wine's service and desktop processes outlive the program and inherit its
 # output; through a file, the caller's pipe closes when the program ends.
 log=$(mktemp)
